@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs. Idempotent: installs nothing when all is present.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config clang-format
+  # the Linux build: window, GL, music, MIDI
+  libsdl2-dev libsdl2-mixer-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri librtmidi-dev
+  # tests: GoogleTest, benchmarks, headless X, window manager, keys, JACK, shader validator
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openbox xdotool x11-utils jackd2 glslang-tools
+  # clipboard at exit
+  xclip xsel wl-clipboard
+  # tools: PNG/TrueType, fonts, MP3 encoding, video
+  libstb-dev fonts-dejavu-core libmp3lame-dev ffmpeg
+)
+if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
+  # shellcheck disable=SC2206
+  packages+=($DEMO_SETUP_EXTRA)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "setup: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
