@@ -1,0 +1,54 @@
+#include "app/demo_main.h"
+
+#include "gfx/programs.h"
+#include "gfx/resources.h"
+#include "platform/audio.h"
+#include "platform/events.h"
+#include "platform/message_box.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "timeline/demo_clock.h"
+
+#include <cstdint>
+
+static WindowRecord Window = {nullptr, nullptr, nullptr, nullptr, DemoFullscreen, "ox_"};
+
+int demo_main() {
+    Window.instance = window_module_instance();
+    if (!window_init(&Window)) {
+        window_end(&Window);
+        message_box(nullptr, "window_init()!", "error", MESSAGE_BOX_WARNING);
+        return 1; // a launcher or script must see that the demo never ran
+    }
+    WindowRebuildHook = build_programs;
+    if (!load_resources()) {
+        window_end(&Window);
+        return 1;
+    }
+
+    audio_init(-1, 44100, 0, Window.window, nullptr);
+    AudioStream stream = audio_stream_create_file(0, "data/tune.mp3", 0, 0, 0);
+    audio_channel_play(stream, 1);
+    audio_start();
+    // Picture and sound are tied together by this order alone.
+    uint32_t start = timer_ms();
+
+    int quit = 0;
+    Message message;
+    while (!quit) {
+        int32_t elapsed = static_cast<int32_t>(timer_ms() - start);
+        while (message_peek(&message)) {
+            if (message.quit) quit = 1;
+            message_dispatch(&message);
+        }
+        render_frame(elapsed);
+        if (elapsed > DemoLengthMs) quit = 1;
+        window_swap(&Window);
+    }
+
+    audio_channel_stop(stream);
+    audio_stream_free(stream);
+    audio_free();
+    window_end(&Window);
+    return 0;
+}

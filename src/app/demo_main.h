@@ -1,0 +1,10 @@
+// The demo's start-up, main loop and shutdown, reaching the OS only through platform/.
+#pragma once
+
+// 1 in the demo's build: a borderless window over the desktop; 0: a 1024 x 576 window.
+constexpr int DemoFullscreen = 1;
+// The loop ends after the first pass whose loop time is past this.
+constexpr int DemoLengthMs = 151000;
+
+// Returns the process exit code: 0, or 1 when the window, its context or OpenGL 2.0 is missing.
+int demo_main();

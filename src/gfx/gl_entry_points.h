@@ -1,0 +1,67 @@
+// The OpenGL 2.0 functions the platform's GL library does not export, fetched by name at start.
+#pragma once
+#include "gfx/gl.h"
+
+enum GlEntryPointIndex {
+    GL_ENTRY_CREATE_SHADER,
+    GL_ENTRY_CREATE_PROGRAM,
+    GL_ENTRY_SHADER_SOURCE,
+    GL_ENTRY_COMPILE_SHADER,
+    GL_ENTRY_ATTACH_SHADER,
+    GL_ENTRY_LINK_PROGRAM,
+    GL_ENTRY_USE_PROGRAM,
+    GL_ENTRY_TEX_IMAGE_3D,
+    GL_ENTRY_GET_SHADERIV,
+    GL_ENTRY_GET_SHADER_INFO_LOG,
+    GL_ENTRY_DELETE_PROGRAM,
+    GL_ENTRY_DELETE_SHADER,
+    GL_ENTRY_COUNT
+};
+
+extern const char *const GlEntryPointNames[GL_ENTRY_COUNT];
+extern void *GlEntryPoints[GL_ENTRY_COUNT];
+
+// Fills GlEntryPoints through the platform's lookup. Returns how many did not arrive and lists
+// their names in missing (comma-separated, always terminated).
+int fetch_gl_entry_points(char *missing, int missing_size);
+
+// Typed calls through the table.
+namespace gl2 {
+template <typename F> inline F entry(GlEntryPointIndex i) {
+    return reinterpret_cast<F>(GlEntryPoints[i]);
+}
+inline GLuint CreateShader(GLenum type) {
+    return entry<PFNGLCREATESHADERPROC>(GL_ENTRY_CREATE_SHADER)(type);
+}
+inline GLuint CreateProgram() {
+    return entry<PFNGLCREATEPROGRAMPROC>(GL_ENTRY_CREATE_PROGRAM)();
+}
+inline void ShaderSource(GLuint shader, GLsizei count, const GLchar *const *text,
+                         const GLint *length) {
+    entry<PFNGLSHADERSOURCEPROC>(GL_ENTRY_SHADER_SOURCE)(shader, count, text, length);
+}
+inline void CompileShader(GLuint shader) {
+    entry<PFNGLCOMPILESHADERPROC>(GL_ENTRY_COMPILE_SHADER)(shader);
+}
+inline void AttachShader(GLuint program, GLuint shader) {
+    entry<PFNGLATTACHSHADERPROC>(GL_ENTRY_ATTACH_SHADER)(program, shader);
+}
+inline void LinkProgram(GLuint program) {
+    entry<PFNGLLINKPROGRAMPROC>(GL_ENTRY_LINK_PROGRAM)(program);
+}
+inline void UseProgram(GLuint program) {
+    entry<PFNGLUSEPROGRAMPROC>(GL_ENTRY_USE_PROGRAM)(program);
+}
+inline void GetShaderiv(GLuint shader, GLenum name, GLint *value) {
+    entry<PFNGLGETSHADERIVPROC>(GL_ENTRY_GET_SHADERIV)(shader, name, value);
+}
+inline void GetShaderInfoLog(GLuint shader, GLsizei size, GLsizei *length, GLchar *log) {
+    entry<PFNGLGETSHADERINFOLOGPROC>(GL_ENTRY_GET_SHADER_INFO_LOG)(shader, size, length, log);
+}
+inline void DeleteProgram(GLuint program) {
+    entry<PFNGLDELETEPROGRAMPROC>(GL_ENTRY_DELETE_PROGRAM)(program);
+}
+inline void DeleteShader(GLuint shader) {
+    entry<PFNGLDELETESHADERPROC>(GL_ENTRY_DELETE_SHADER)(shader);
+}
+} // namespace gl2

@@ -1,0 +1,17 @@
+// The ten GLSL programs every frame draws with, and their live rebuild from disk.
+#pragma once
+#include "gfx/gl.h"
+
+constexpr int SceneProgramCount = 9;
+constexpr int ShaderPathSize = 128;
+constexpr int ShaderTextBufferSize = 200000;
+
+// Program slot i is built from file i.
+extern const char SceneShaderFiles[SceneProgramCount][ShaderPathSize];
+// 0 means no program. Readers take a handle at each use: a rebuild can change it.
+extern GLuint SceneProgramTable[SceneProgramCount];
+extern GLuint PostProgram;
+
+// Compiles and links all ten programs from the built-in texts and the scene files; a compile error
+// or a file that cannot be opened shows a box and ends the build there.
+void build_programs();

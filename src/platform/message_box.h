@@ -1,0 +1,9 @@
+// Modal message boxes for the failures a user must see.
+#pragma once
+
+enum MessageBoxKind { MESSAGE_BOX_OK = 0, MESSAGE_BOX_WARNING = 0x30 };
+
+void message_box(void *owner, const char *text, const char *caption, int kind);
+
+// When set, boxes go here instead of the screen (tests capture them this way).
+extern void (*MessageBoxHook)(void *owner, const char *text, const char *caption, int kind);

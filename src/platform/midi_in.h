@@ -1,0 +1,12 @@
+// MIDI input: every input device the machine offers, delivering short messages as three bytes.
+#pragma once
+
+// Runs on a thread of the MIDI system's, never on the render thread.
+typedef void (*MidiShortMessageHandler)(unsigned char status, unsigned char data1,
+                                        unsigned char data2);
+
+// Opens and starts every input device, at most max_devices, each as soon as it is set up.
+// Returns how many were opened. No device, no MIDI system: 0, silently.
+unsigned midi_in_open_all(MidiShortMessageHandler handler, unsigned max_devices);
+// Stops and closes them all; no handler call runs after it returns.
+void midi_in_close_all();

@@ -1,0 +1,45 @@
+#include "timeline/demo_clock.h"
+
+#include "gfx/gl.h"
+#include "timeline/numbers.h"
+#include "timeline/parameter_block.h"
+#include "timeline/scenes.h"
+
+float DemoClock = -0.15f;
+int32_t FrameHistory[5] = {};
+float ParameterBlock[ParameterCount] = {};
+
+void demo_clock_reset() {
+    DemoClock = -0.15f;
+    for (int32_t &stamp : FrameHistory) stamp = 0;
+}
+
+int scene_for_clock(float t, float *local_time) {
+    const double c = t;
+    if (c < 37.7_f) return *local_time = t, 1;
+    if (c < 52.7_f) return *local_time = f32(c - 37.7_f), 2;
+    if (c < 60.0_f) return *local_time = f32(c - 52.7_f), 3;
+    if (c < 67.5_f) return *local_time = f32(c - 60.0_f), 4;
+    if (c < 74.8_f) return *local_time = f32(c - 67.5_f), 5;
+    if (c < 89.5_f) return *local_time = f32(c - 75.2_f), 6; // starts at -0.4, not 0
+    if (c < 101.0_f) return *local_time = f32(c - 89.5_f), 7;
+    if (c < 151.0_f) return *local_time = f32(c - 101.0_f), 8;
+    return *local_time = t, 9; // the full clock, not t - 151
+}
+
+void render_frame(int32_t now) {
+    // The clock advances by the mean duration of the last five frames, so a stall is caught up
+    // over five frames instead of jumping the picture.
+    DemoClock = f32(static_cast<double>(now - FrameHistory[0]) * 0.001_f / 5.0 + DemoClock);
+    for (int i = 0; i < 4; ++i) FrameHistory[i] = FrameHistory[i + 1];
+    FrameHistory[4] = now;
+
+    glEnable(GL_CULL_FACE); // the credits overlay leaves it off
+    for (float &slot : ParameterBlock) slot = 0.0f;
+
+    static void (*const scripts[9])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
+                                              scene_6, scene_7, scene_8, scene_9};
+    float local_time;
+    int scene = scene_for_clock(DemoClock, &local_time);
+    scripts[scene - 1](local_time);
+}

@@ -1,0 +1,47 @@
+// The tuning bank: MIDI controllers that override scene parameters live.
+#pragma once
+#include <cstddef>
+#include <mutex>
+
+constexpr int ControllerCount = 128;
+constexpr unsigned MaxMidiDevices = 32;
+
+class TuningBank {
+  public:
+    enum NoDevices { no_devices };
+
+    // Opens and starts every MIDI input device (at most 32); the destructor closes them and
+    // puts the touched values on the clipboard.
+    TuningBank();
+    // A bank that opens nothing and exports nothing: for tests and tools.
+    explicit TuningBank(NoDevices);
+    ~TuningBank();
+    TuningBank(const TuningBank &) = delete;
+    TuningBank &operator=(const TuningBank &) = delete;
+
+    // One short message from any device, on the MIDI thread. The status byte is not examined.
+    void receive(unsigned char status, unsigned char data1, unsigned char data2);
+    // Render thread: the received value of a touched controller, else the default (stored).
+    float value_or_default(int controller, float fallback);
+
+    // Consistent copies for the export and for tests.
+    float value(int controller);
+    bool is_touched(int controller);
+
+    float values[ControllerCount] = {};
+    unsigned char touched[ControllerCount] = {};
+    unsigned device_count = 0;
+
+  private:
+    std::mutex lock_; // held around one controller's few accesses, never longer
+    bool owns_devices_ = false;
+};
+
+// The process-wide bank, built during static initialisation.
+extern TuningBank Tuning;
+
+// value_or_default on the process-wide bank: what the scene scripts call.
+float value_or_default(int controller, float fallback);
+
+// Sees every value_or_default call on the process-wide bank when set (tests record read order).
+extern void (*TuningReadObserver)(int controller, float fallback);
