@@ -65,25 +65,43 @@ void quantise_noise() {
 }
 
 constexpr int Tiled = 512;
-constexpr int Taps = 32;
+constexpr int Taps = NoiseKernelTaps;
 
 // One 32-tap pass along the rows of source, written transposed so that the next pass reads
-// along rows again.
+// along rows again. Each accumulator is rounded to float at every step, which makes one texel a
+// long chain of dependent operations; eight texels are summed side by side to keep the pipeline
+// busy. The order of operations within each texel is unchanged.
+constexpr int Lanes = 8;
+
 static void filter_pass(const float *source, float *destination, int rows, const float *kernel) {
     for (int y = 0; y < rows; ++y) {
         const float *row = source + static_cast<size_t>(y) * Tiled * 4;
-        for (int x = 0; x < NoiseSize; ++x) {
-            float filtered[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int x = 0; x < NoiseSize; x += Lanes) {
+            float filtered[Lanes][4] = {};
             const float *tap = row + x * 4;
             for (int n = 0; n < Taps; ++n, tap += 4) {
                 const double w = kernel[n];
-                for (int c = 0; c < 4; ++c)
-                    filtered[c] = static_cast<float>(filtered[c] + tap[c] * w);
+                for (int lane = 0; lane < Lanes; ++lane)
+                    for (int c = 0; c < 4; ++c)
+                        filtered[lane][c] =
+                            static_cast<float>(filtered[lane][c] + tap[lane * 4 + c] * w);
             }
-            float *out = destination + (static_cast<size_t>(x) * Tiled + y) * 4;
-            for (int c = 0; c < 4; ++c) out[c] = filtered[c];
+            for (int lane = 0; lane < Lanes; ++lane) {
+                float *out = destination + (static_cast<size_t>(x + lane) * Tiled + y) * 4;
+                for (int c = 0; c < 4; ++c) out[c] = filtered[lane][c];
+            }
         }
     }
+}
+
+void noise_kernel(float *kernel) {
+    // A raised-cosine window.
+    for (int n = 0; n < NoiseKernelTaps; ++n) {
+        float t = static_cast<float>(n / 32.0 * 2.0 * static_cast<double>(3.141592f));
+        float c = static_cast<float>(std::cos(static_cast<double>(t)));
+        kernel[n] = static_cast<float>(1.0 - c);
+    }
+    normalise_sum(kernel, NoiseKernelTaps);
 }
 
 void make_noise() {
@@ -100,13 +118,7 @@ void make_noise() {
                 work1[(static_cast<size_t>(row) * Tiled + column) * 4 + c] =
                     NoiseField[((row % NoiseSize) * NoiseSize + column % NoiseSize) * 4 + c];
 
-    // A raised-cosine window.
-    for (int n = 0; n < Taps; ++n) {
-        float t = static_cast<float>(n / 32.0 * 2.0 * static_cast<double>(3.141592f));
-        float c = static_cast<float>(std::cos(static_cast<double>(t)));
-        kernel[n] = static_cast<float>(1.0 - c);
-    }
-    normalise_sum(kernel.get(), Taps);
+    noise_kernel(kernel.get());
 
     // Pass 1 covers the rows pass 2's 256 outputs reach (256 + 31 taps).
     filter_pass(work1.get(), work2.get(), NoiseSize + Taps, kernel.get());

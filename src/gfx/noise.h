@@ -3,6 +3,7 @@
 
 constexpr int NoiseSize = 256;
 constexpr int NoiseValueCount = NoiseSize * NoiseSize * 4;
+constexpr int NoiseKernelTaps = 32;
 
 extern float NoiseField[NoiseValueCount];
 extern unsigned char NoisePixels[NoiseValueCount];
@@ -13,5 +14,6 @@ void make_noise();
 void noise_generator_reset();
 float random_unit();
 void normalise_sum(float *values, int count);
+void noise_kernel(float *kernel); // NoiseKernelTaps normalised weights
 void normalise_channels(float *texels, int texel_count);
 void quantise_noise();

@@ -20,8 +20,8 @@ GLuint PostProgram = 0;
 // One static buffer for every file: at most 199,999 bytes of text and always a terminating zero.
 static char ShaderTextBuffer[ShaderTextBufferSize];
 
-static const char *const vertex_text = vMainObject;
-static const char *const post_text = fOffscreeCopy;
+const char *VertexShaderText = vMainObject;
+const char *PostShaderText = fOffscreeCopy;
 
 // Shows the shader's compile log and says whether the build must stop.
 static bool compile_failed(GLuint shader, const char *caption) {
@@ -59,9 +59,9 @@ void build_programs() {
     GLuint vertex = gl2::CreateShader(GL_VERTEX_SHADER);
     GLuint post = gl2::CreateShader(GL_FRAGMENT_SHADER);
     PostProgram = gl2::CreateProgram();
-    gl2::ShaderSource(vertex, 1, &vertex_text, nullptr);
+    gl2::ShaderSource(vertex, 1, &VertexShaderText, nullptr);
     gl2::CompileShader(vertex);
-    gl2::ShaderSource(post, 1, &post_text, nullptr);
+    gl2::ShaderSource(post, 1, &PostShaderText, nullptr);
     gl2::CompileShader(post);
     // A failed build leaves the tables as they stand but does not leak its shader objects.
     auto give_up = [&](GLuint fragment) {

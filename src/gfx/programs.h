@@ -12,6 +12,10 @@ extern const char SceneShaderFiles[SceneProgramCount][ShaderPathSize];
 extern GLuint SceneProgramTable[SceneProgramCount];
 extern GLuint PostProgram;
 
+// The built-in texts, each behind a pointer of its own whose address the compiler receives.
+extern const char *VertexShaderText;
+extern const char *PostShaderText;
+
 // Compiles and links all ten programs from the built-in texts and the scene files; a compile error
 // or a file that cannot be opened shows a box and ends the build there.
 void build_programs();

@@ -1,0 +1,92 @@
+#include "gl_test_context.h"
+
+#include "gfx/gl_entry_points.h"
+#include "gfx/noise.h"
+#include "gfx/textures.h"
+#include "platform/gl_proc.h"
+#include "platform/headless_context.h"
+#include "platform/message_box.h"
+#include "timeline/scene_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+std::vector<RecordedBox> Boxes;
+PFNGLGETPROGRAMIVPROC glGetProgramiv_;
+PFNGLISPROGRAMPROC glIsProgram_;
+PFNGLISSHADERPROC glIsShader_;
+PFNGLGETATTACHEDSHADERSPROC glGetAttachedShaders_;
+
+const char *const ValidSceneShader = "#version 120\n"
+                                     "varying vec3 objectPosition;\n"
+                                     "varying mat4 parameters;\n"
+                                     "void main(void) { gl_FragColor = vec4(0.25); }\n";
+
+static const char *const SceneFileNames[9] = {
+    "verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader", "gras10.shader",
+    "gras12.2.shader", "ball8.shader", "Background.shader", "simpleTex.shader"};
+
+ShaderFolder::ShaderFolder(const std::map<std::string, std::string> &files) {
+    namespace fs = std::filesystem;
+    previous_ = fs::current_path().string();
+    char pattern[] = "/tmp/demo-gl-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+    fs::create_directory(path_ + "/data");
+    for (const char *name : SceneFileNames) write(name, ValidSceneShader);
+    for (const auto &[name, text] : files) {
+        if (name[0] == '-') fs::remove(path_ + "/data/" + name.substr(1));
+        else write(name, text);
+    }
+    fs::current_path(path_);
+}
+
+ShaderFolder::~ShaderFolder() {
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(path_);
+}
+
+void ShaderFolder::write(const std::string &name, const std::string &text) {
+    std::ofstream(path_ + "/data/" + name, std::ios::binary) << text;
+}
+
+bool is_linked(GLuint program) {
+    GLint status = 0;
+    glGetProgramiv_(program, GL_LINK_STATUS, &status);
+    return status != 0;
+}
+
+namespace {
+
+class GlEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ASSERT_TRUE(headless_context_init(1024, 576)) << "no headless GL context";
+        char missing[256];
+        ASSERT_EQ(fetch_gl_entry_points(missing, sizeof missing), 0) << missing;
+        glGetProgramiv_ = reinterpret_cast<PFNGLGETPROGRAMIVPROC>(gl_proc_address("glGetProgramiv"));
+        glIsProgram_ = reinterpret_cast<PFNGLISPROGRAMPROC>(gl_proc_address("glIsProgram"));
+        glIsShader_ = reinterpret_cast<PFNGLISSHADERPROC>(gl_proc_address("glIsShader"));
+        glGetAttachedShaders_ =
+            reinterpret_cast<PFNGLGETATTACHEDSHADERSPROC>(gl_proc_address("glGetAttachedShaders"));
+        MessageBoxHook = [](void *, const char *text, const char *caption, int) {
+            Boxes.push_back({text, caption});
+        };
+        make_noise();
+        ShaderFolder no_credits; // the textures are made where no credits image lies
+        create_textures();
+        SceneQuadric = gluNewQuadric();
+    }
+    void TearDown() override { headless_context_end(); }
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new GlEnvironment);
+    return RUN_ALL_TESTS();
+}

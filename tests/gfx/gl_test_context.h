@@ -1,0 +1,36 @@
+// A headless GL context for the whole test program, and helpers shared by the GL tests.
+#pragma once
+#include "gfx/gl.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+};
+extern std::vector<RecordedBox> Boxes;
+
+// GL functions beyond the demo's twelve, for looking at what it built.
+extern PFNGLGETPROGRAMIVPROC glGetProgramiv_;
+extern PFNGLISPROGRAMPROC glIsProgram_;
+extern PFNGLISSHADERPROC glIsShader_;
+extern PFNGLGETATTACHEDSHADERSPROC glGetAttachedShaders_;
+
+// A fresh working directory holding data/ with nine valid shaders, some replaced by `files`
+// (file name under data/ -> text; an empty text with name prefixed '-' removes the file).
+class ShaderFolder {
+  public:
+    explicit ShaderFolder(const std::map<std::string, std::string> &files = {});
+    ~ShaderFolder();
+    const std::string &path() const { return path_; }
+    void write(const std::string &name, const std::string &text);
+
+  private:
+    std::string path_;
+    std::string previous_;
+};
+
+extern const char *const ValidSceneShader;
+bool is_linked(GLuint program);

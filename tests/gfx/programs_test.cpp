@@ -1,0 +1,183 @@
+#include "gfx/builtin_shaders.h"
+#include "gfx/gl_entry_points.h"
+#include "gfx/programs.h"
+#include "gl_test_context.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+namespace {
+
+std::set<GLuint> live(bool (*is)(GLuint)) {
+    std::set<GLuint> names;
+    for (GLuint n = 1; n < 2000; ++n)
+        if (is(n)) names.insert(n);
+    return names;
+}
+bool program_alive(GLuint n) { return glIsProgram_(n); }
+bool shader_alive(GLuint n) { return glIsShader_(n); }
+
+std::set<GLuint> attached_shaders() {
+    std::set<GLuint> shaders;
+    auto add = [&](GLuint program) {
+        GLuint list[4];
+        GLsizei count = 0;
+        glGetAttachedShaders_(program, 4, &count, list);
+        shaders.insert(list, list + count);
+    };
+    for (GLuint program : SceneProgramTable)
+        if (program) add(program);
+    if (PostProgram) add(PostProgram);
+    return shaders;
+}
+
+// Starts every test from a clean slate: no program current, no programs left from earlier tests.
+class Programs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        gl2::UseProgram(0);
+        for (GLuint &program : SceneProgramTable) {
+            if (program) gl2::DeleteProgram(program);
+            program = 0;
+        }
+        if (PostProgram) gl2::DeleteProgram(PostProgram);
+        PostProgram = 0;
+        VertexShaderText = vMainObject;
+        PostShaderText = fOffscreeCopy;
+        Boxes.clear();
+    }
+};
+
+TEST_F(Programs, AValidBuildLinksTenProgramsAndLeavesNoStrayShader) {
+    ShaderFolder folder;
+    build_programs();
+    EXPECT_TRUE(Boxes.empty());
+    ASSERT_NE(PostProgram, 0u);
+    EXPECT_TRUE(is_linked(PostProgram));
+    for (GLuint program : SceneProgramTable) EXPECT_TRUE(program && is_linked(program));
+    EXPECT_EQ(live(program_alive).size(), 10u);
+    // Every shader object that still exists is one attached to a program.
+    EXPECT_EQ(live(shader_alive), attached_shaders());
+}
+
+TEST_F(Programs, ARebuildReplacesExactlyTheTenPrograms) {
+    ShaderFolder folder;
+    build_programs();
+    build_programs();
+    EXPECT_EQ(live(program_alive).size(), 10u) << "ten deleted, ten made";
+    for (GLuint program : SceneProgramTable) EXPECT_TRUE(is_linked(program));
+    EXPECT_EQ(live(shader_alive), attached_shaders()) << "old shaders go with their programs";
+    EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
+    ShaderFolder folder({{"gras20.shader", "#version 120\nvoid main(void) { gl_FragColor = oops; }\n"}});
+    build_programs();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].caption, "data/gras20.shader");
+    EXPECT_NE(Boxes[0].text.find("oops"), std::string::npos) << Boxes[0].text;
+    EXPECT_TRUE(is_linked(PostProgram));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i])) << i;
+    ASSERT_NE(SceneProgramTable[3], 0u);
+    EXPECT_FALSE(is_linked(SceneProgramTable[3]));
+    GLsizei attached = -1;
+    GLuint list[2];
+    glGetAttachedShaders_(SceneProgramTable[3], 2, &attached, list);
+    EXPECT_EQ(attached, 0);
+    for (int i = 4; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u) << i;
+    EXPECT_EQ(live(shader_alive), attached_shaders()) << "a failed build leaks no shader";
+
+    // Mended file, next key press: everything is built again.
+    folder.write("gras20.shader", ValidSceneShader);
+    build_programs();
+    for (GLuint program : SceneProgramTable) EXPECT_TRUE(is_linked(program));
+}
+
+TEST_F(Programs, BrokenBuiltInTextsAreReportedUnderTheirNames) {
+    ShaderFolder folder;
+    VertexShaderText = "#version 120\nvoid main(void) { gl_Position = nope; }\n";
+    build_programs();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].caption, "vMainObject shader error");
+    EXPECT_NE(PostProgram, 0u);
+    EXPECT_FALSE(is_linked(PostProgram));
+    for (GLuint program : SceneProgramTable) EXPECT_EQ(program, 0u);
+
+    // Slot 0 is 0, so the next build deletes nothing: the unlinked post program stays alive.
+    GLuint stale = PostProgram;
+    VertexShaderText = vMainObject;
+    PostShaderText = "void main(void) { gl_FragColor = broken; }\n";
+    build_programs();
+    ASSERT_EQ(Boxes.size(), 2u);
+    EXPECT_EQ(Boxes[1].caption, "fOffscreeCopy shader error");
+    EXPECT_TRUE(glIsProgram_(stale));
+    EXPECT_NE(PostProgram, stale);
+    gl2::DeleteProgram(stale);
+}
+
+TEST_F(Programs, TextIsCutAt199999Bytes) {
+    // The closing brace of main is the very last byte of the file.
+    auto padded = [](size_t total) {
+        std::string head = "#version 120\nvoid main(void) { gl_FragColor = vec4(1.0);\n//";
+        return head + std::string(total - head.size() - 2, 'x') + "\n}";
+    };
+    std::string exact = padded(199999), longer = padded(200000);
+    ASSERT_EQ(exact.size(), 199999u);
+    ASSERT_EQ(longer.size(), 200000u);
+    {
+        ShaderFolder folder({{"gras10.shader", exact}});
+        build_programs();
+        EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0].text);
+        EXPECT_TRUE(is_linked(SceneProgramTable[4]));
+    }
+    {
+        ShaderFolder folder({{"gras10.shader", longer}});
+        build_programs();
+        ASSERT_EQ(Boxes.size(), 1u) << "the last byte, the closing brace, is cut";
+        EXPECT_EQ(Boxes[0].caption, "data/gras10.shader");
+    }
+}
+
+TEST_F(Programs, AMissingFileIsReportedWithTheWorkingDirectory) {
+    ShaderFolder folder({{"-ball8.shader", ""}});
+    build_programs();
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].caption, "data/ball8.shader");
+    EXPECT_NE(Boxes[0].text.find("could not be opened"), std::string::npos);
+    EXPECT_NE(Boxes[0].text.find(folder.path()), std::string::npos) << Boxes[0].text;
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i]));
+    for (int i = 6; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u);
+}
+
+TEST_F(Programs, RandomBytesAndEmptyFilesAreCompileErrorsNotCrashes) {
+    std::mt19937 random(7);
+    std::string noise(5000, '\0');
+    for (char &c : noise) c = static_cast<char>(random());
+    {
+        ShaderFolder folder({{"verystart.shader", noise}});
+        build_programs();
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0].caption, "data/verystart.shader");
+    }
+    Boxes.clear();
+    {
+        ShaderFolder folder({{"showTex.shader", ""}});
+        build_programs();
+        ASSERT_EQ(Boxes.size(), 1u) << "an empty text has no main";
+        EXPECT_EQ(Boxes[0].caption, "data/showTex.shader");
+    }
+}
+
+TEST_F(Programs, AFileThatCompilesButDoesNotLinkShowsNoBox) {
+    // objectPosition with another type than the vertex shader's.
+    ShaderFolder folder({{"cloudstuff.1.shader", "#version 120\nvarying vec4 objectPosition;\n"
+                                                 "void main(void) { gl_FragColor = objectPosition; }\n"}});
+    build_programs();
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_FALSE(is_linked(SceneProgramTable[2]));
+    for (int i = 3; i < 9; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i])) << i;
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#include "gfx/textures.h"
+#include "gl_test_context.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> credits_level0(GLint *width) {
+    glBindTexture(GL_TEXTURE_2D, CreditsTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, width);
+    std::vector<unsigned char> pixels;
+    if (*width == CreditsImageSize) {
+        pixels.resize(CreditsPixelBytes);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+    }
+    return pixels;
+}
+
+// Runs create_textures where data/credits.tga holds `bytes` (or is absent).
+std::vector<unsigned char> load_credits(const std::string *bytes, GLint *width) {
+    ShaderFolder folder;
+    if (bytes) std::ofstream(folder.path() + "/data/credits.tga", std::ios::binary) << *bytes;
+    std::memset(CreditsPixelBuffer, 0, sizeof CreditsPixelBuffer); // as at process start
+    glDeleteTextures(1, &NoiseTexture);
+    glDeleteTextures(1, &OffscreenTexture);
+    glDeleteTextures(1, &CreditsTexture);
+    Boxes.clear();
+    create_textures();
+    return credits_level0(width);
+}
+
+std::string header() {
+    std::string h(18, '\0');
+    h[2] = 2; // uncompressed true colour; not that the reader looks
+    return h;
+}
+
+TEST(Textures, AHeaderOnlyFileGivesATransparentBlackImage) {
+    std::string bytes = header();
+    GLint width = 0;
+    std::vector<unsigned char> pixels = load_credits(&bytes, &width);
+    ASSERT_EQ(width, CreditsImageSize);
+    for (unsigned char b : pixels) ASSERT_EQ(b, 0);
+    GLint min_filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
+    EXPECT_EQ(min_filter, GL_LINEAR_MIPMAP_LINEAR);
+}
+
+TEST(Textures, TheFirstStoredRowBecomesRowZeroUnflipped) {
+    std::string bytes = header();
+    bytes[17] = 0x28; // a top-left origin flag, which is ignored
+    const unsigned char first[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    bytes.append(reinterpret_cast<const char *>(first), 8);
+    bytes.append(1024 * 4 - 8, '\0');
+    bytes.append("\x09\x0a\x0b\x0c", 4); // row 1, pixel 0
+    GLint width = 0;
+    std::vector<unsigned char> pixels = load_credits(&bytes, &width);
+    ASSERT_EQ(width, CreditsImageSize);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(pixels[i], first[i]) << "BGRA uploaded unchanged";
+    EXPECT_EQ(pixels[1024 * 4], 9);
+    EXPECT_EQ(pixels[1024 * 4 + 3], 12);
+    EXPECT_EQ(pixels[1024 * 4 + 4], 0) << "the short file leaves the rest zero";
+}
+
+TEST(Textures, AMissingImageGivesNoImageAndNoBox) {
+    GLint width = -1;
+    load_credits(nullptr, &width);
+    EXPECT_EQ(width, 0);
+    EXPECT_TRUE(Boxes.empty());
+    GLint min_filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
+    EXPECT_EQ(min_filter, GL_LINEAR) << "no mipmap filter without mipmaps";
+
+    GLint noise_width = 0, offscreen_width = 0, offscreen_height = 0;
+    glBindTexture(GL_TEXTURE_2D, NoiseTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &noise_width);
+    glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &offscreen_width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &offscreen_height);
+    EXPECT_EQ(noise_width, 256);
+    EXPECT_EQ(offscreen_width, 1024);
+    EXPECT_EQ(offscreen_height, 512);
+}
+
+TEST(Textures, EmptyShortAndOversizedFilesAreReadAsFarAsTheyGo) {
+    for (size_t size : {size_t(0), size_t(17), size_t(5 * 1024 * 1024)}) {
+        std::string bytes(size, '\x7f');
+        GLint width = 0;
+        std::vector<unsigned char> pixels = load_credits(&bytes, &width);
+        ASSERT_EQ(width, CreditsImageSize) << size;
+        unsigned char expected = size > 18 ? 0x7f : 0;
+        EXPECT_EQ(pixels.front(), expected) << size;
+        EXPECT_EQ(pixels.back(), expected) << size;
+    }
+}
+
+} // namespace
