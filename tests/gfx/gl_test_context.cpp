@@ -30,9 +30,11 @@ static const char *const SceneFileNames[9] = {
     "verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader", "gras10.shader",
     "gras12.2.shader", "ball8.shader", "Background.shader", "simpleTex.shader"};
 
-ShaderFolder::ShaderFolder(const std::map<std::string, std::string> &files) {
+ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     namespace fs = std::filesystem;
-    previous_ = fs::current_path().string();
+    // Folders may outlive each other in any order: always return to where the program started.
+    static const std::string start = fs::current_path().string();
+    previous_ = start;
     char pattern[] = "/tmp/demo-gl-test-XXXXXX";
     path_ = mkdtemp(pattern);
     fs::create_directory(path_ + "/data");

@@ -20,9 +20,12 @@ extern PFNGLGETATTACHEDSHADERSPROC glGetAttachedShaders_;
 
 // A fresh working directory holding data/ with nine valid shaders, some replaced by `files`
 // (file name under data/ -> text; an empty text with name prefixed '-' removes the file).
+using ShaderFiles = std::map<std::string, std::string>;
+
 class ShaderFolder {
   public:
-    explicit ShaderFolder(const std::map<std::string, std::string> &files = {});
+    explicit ShaderFolder(const ShaderFiles &files = {});
+    ShaderFolder(const ShaderFolder &) = delete;
     ~ShaderFolder();
     const std::string &path() const { return path_; }
     void write(const std::string &name, const std::string &text);

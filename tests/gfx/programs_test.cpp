@@ -73,7 +73,7 @@ TEST_F(Programs, ARebuildReplacesExactlyTheTenPrograms) {
 }
 
 TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
-    ShaderFolder folder({{"gras20.shader", "#version 120\nvoid main(void) { gl_FragColor = oops; }\n"}});
+    ShaderFolder folder(ShaderFiles{{"gras20.shader", "#version 120\nvoid main(void) { gl_FragColor = oops; }\n"}});
     build_programs();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].caption, "data/gras20.shader");
@@ -127,13 +127,13 @@ TEST_F(Programs, TextIsCutAt199999Bytes) {
     ASSERT_EQ(exact.size(), 199999u);
     ASSERT_EQ(longer.size(), 200000u);
     {
-        ShaderFolder folder({{"gras10.shader", exact}});
+        ShaderFolder folder(ShaderFiles{{"gras10.shader", exact}});
         build_programs();
         EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0].text);
         EXPECT_TRUE(is_linked(SceneProgramTable[4]));
     }
     {
-        ShaderFolder folder({{"gras10.shader", longer}});
+        ShaderFolder folder(ShaderFiles{{"gras10.shader", longer}});
         build_programs();
         ASSERT_EQ(Boxes.size(), 1u) << "the last byte, the closing brace, is cut";
         EXPECT_EQ(Boxes[0].caption, "data/gras10.shader");
@@ -141,7 +141,7 @@ TEST_F(Programs, TextIsCutAt199999Bytes) {
 }
 
 TEST_F(Programs, AMissingFileIsReportedWithTheWorkingDirectory) {
-    ShaderFolder folder({{"-ball8.shader", ""}});
+    ShaderFolder folder(ShaderFiles{{"-ball8.shader", ""}});
     build_programs();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].caption, "data/ball8.shader");
@@ -156,14 +156,14 @@ TEST_F(Programs, RandomBytesAndEmptyFilesAreCompileErrorsNotCrashes) {
     std::string noise(5000, '\0');
     for (char &c : noise) c = static_cast<char>(random());
     {
-        ShaderFolder folder({{"verystart.shader", noise}});
+        ShaderFolder folder(ShaderFiles{{"verystart.shader", noise}});
         build_programs();
         ASSERT_EQ(Boxes.size(), 1u);
         EXPECT_EQ(Boxes[0].caption, "data/verystart.shader");
     }
     Boxes.clear();
     {
-        ShaderFolder folder({{"showTex.shader", ""}});
+        ShaderFolder folder(ShaderFiles{{"showTex.shader", ""}});
         build_programs();
         ASSERT_EQ(Boxes.size(), 1u) << "an empty text has no main";
         EXPECT_EQ(Boxes[0].caption, "data/showTex.shader");
@@ -172,7 +172,7 @@ TEST_F(Programs, RandomBytesAndEmptyFilesAreCompileErrorsNotCrashes) {
 
 TEST_F(Programs, AFileThatCompilesButDoesNotLinkShowsNoBox) {
     // objectPosition with another type than the vertex shader's.
-    ShaderFolder folder({{"cloudstuff.1.shader", "#version 120\nvarying vec4 objectPosition;\n"
+    ShaderFolder folder(ShaderFiles{{"cloudstuff.1.shader", "#version 120\nvarying vec4 objectPosition;\n"
                                                  "void main(void) { gl_FragColor = objectPosition; }\n"}});
     build_programs();
     EXPECT_TRUE(Boxes.empty());

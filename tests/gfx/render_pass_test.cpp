@@ -17,7 +17,8 @@ namespace {
 class RenderPass : public ::testing::Test {
   protected:
     void build_with(const std::string &scene) {
-        folder_ = std::make_unique<ShaderFolder>(std::map<std::string, std::string>{
+        folder_.reset(); // back to the start folder first, then into the new one
+        folder_ = std::make_unique<ShaderFolder>(ShaderFiles{
             {"verystart.shader", "#version 120\nvarying vec3 objectPosition;\n"
                                  "varying mat4 parameters;\n" + scene}});
         Boxes.clear();
@@ -86,7 +87,7 @@ TEST_F(RenderPass, ObjectPositionSpansTheRegionAndEveryPixelIsShadedOnce) {
     glReadPixels(0, 0, OffscreenWidth, OffscreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, once.data());
     int wrong = 0;
     for (size_t i = 0; i < once.size(); i += 4) wrong += std::abs(once[i] - 64) > 1;
-    EXPECT_EQ(wrong, 0) << "pixels not shaded exactly once";
+    EXPECT_EQ(wrong, 0) << "pixels not shaded exactly once; first pixel " << int(once[0]);
 }
 
 TEST_F(RenderPass, ThePostPassShowsThePictureOnceOverTheWholeWindow) {
