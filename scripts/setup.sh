@@ -13,6 +13,8 @@ packages=(
   xclip xsel wl-clipboard
   # tools: PNG/TrueType, fonts, MP3 encoding, video
   libstb-dev fonts-dejavu-core libmp3lame-dev ffmpeg
+  # the Windows build: MinGW-w64 cross compilers, Wine (64-bit) to run it under Xvfb
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
