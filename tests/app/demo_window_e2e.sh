@@ -46,8 +46,8 @@ cat session.log
 check "the fullscreen window covers the 1280x720 screen" '[ "$(grep -c "geometry 1280x720" session.log)" -eq 2 ]'
 mapfile -t exits < <(grep '^exit ' session.log)
 for e in "${exits[@]}"; do
-    set -- $e
-    check "run ends with exit code 0 within 2 s ($e)" '[ "$2" -eq 0 ] && [ "$4" -le 2000 ]'
+    read -r _ code _ ms _ <<< "$e"
+    check "run ends with exit code 0 within 2 s ($e)" '[ "$code" -eq 0 ] && [ "$ms" -le 2000 ]'
 done
 check "both runs (Escape, close) ended" '[ "${#exits[@]}" -eq 2 ]'
 exit $fail

@@ -20,6 +20,10 @@ void *window_module_instance() {
 
 int window_init(WindowRecord *record) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    // SDL falls back to drivers that show nothing when there is no display; a demo nobody can
+    // see has failed to open its window.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (!driver || !SDL_strcmp(driver, "offscreen") || !SDL_strcmp(driver, "dummy")) return 0;
 
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
