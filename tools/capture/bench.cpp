@@ -1,0 +1,191 @@
+// Cost of each scene on this machine, the pass floor, start-up and the CPU side of a frame.
+#include "capture_modes.h"
+#include "gfx/gl.h"
+#include "gfx/gl_entry_points.h"
+#include "gfx/noise.h"
+#include "gfx/programs.h"
+#include "gfx/textures.h"
+#include "gl_session.h"
+#include "timeline/demo_clock.h"
+#include "timeline/parameter_block.h"
+#include "timeline/scene_pass.h"
+#include "timeline_run.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ms_since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+int fail(const std::string &message) {
+    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    close_gl();
+    return ExitFailure;
+}
+
+// The scene scripts reach the GPU through the seam: recording it says which program a frame drew.
+GLuint LastProgram = 0;
+bool CreditsDrawn = false;
+void recording_pass(GLuint program) {
+    LastProgram = program;
+    scene_pass(program);
+}
+void recording_overlay(float a) {
+    CreditsDrawn = true;
+    draw_credits_overlay(a);
+}
+const SceneDrawSeam RecordingSeam = {recording_pass, recording_overlay};
+
+std::string program_name(GLuint program) {
+    for (int i = 0; i < SceneProgramCount; ++i) {
+        if (SceneProgramTable[i] != program) continue;
+        std::string path = SceneShaderFiles[i];
+        return path.substr(path.find_last_of('/') + 1);
+    }
+    return "?";
+}
+
+const char NullShader[] = "void main(void) { gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0); }\n";
+constexpr double BenchFps = 60.0;
+
+} // namespace
+
+int run_bench(const CaptureOptions &o) {
+    std::string error;
+    install_message_hook();
+
+    // The steps of load_resources, timed one by one.
+    const Clock::time_point start = Clock::now();
+    if (!open_gl(MinWidth, MinHeight, error)) return fail(error);
+    const double context_ms = ms_since(start);
+    Clock::time_point step = Clock::now();
+    char missing[512];
+    if (fetch_gl_entry_points(missing, sizeof missing) != 0)
+        return fail(std::string("the OpenGL driver lacks ") + missing);
+    const double entry_ms = ms_since(step);
+    step = Clock::now();
+    make_noise();
+    const double noise_ms = ms_since(step);
+    step = Clock::now();
+    build_programs();
+    const double programs_ms = ms_since(step);
+    step = Clock::now();
+    create_textures();
+    if (!SceneQuadric) SceneQuadric = gluNewQuadric();
+    const double textures_ms = ms_since(step);
+    if (message_count() != 0) return fail("the demo's shaders did not build (see above)");
+    step = Clock::now();
+    demo_clock_reset();
+    render_frame(0);
+    glFinish();
+    const double first_frame_ms = ms_since(step);
+    const double total_ms = ms_since(start);
+
+    // The CPU side alone over the whole run: clock and scripts, nothing drawn.
+    std::vector<double> cpu_us;
+    const FramePlan whole = plan_fixed_rate(BenchFps, FrameRange{});
+    demo_clock_reset();
+    SceneDraw = SceneDrawNothing;
+    for (int32_t now : whole.stamps) {
+        const Clock::time_point t = Clock::now();
+        render_frame(now);
+        cpu_us.push_back(ms_since(t) * 1000.0);
+    }
+    SceneDraw = SceneDrawGl;
+
+    // Frames spread evenly over each scene's span; the first of each scene warms its program up
+    // (llvmpipe compiles on first draw) and is not counted.
+    const std::vector<SurveyFrame> survey = survey_timeline(BenchFps, 1.0);
+    const std::array<SceneSpan, 9> spans = scene_spans(survey);
+    const int samples = o.bench_frames + 1;
+    std::vector<int> scene_of(survey.size(), 0);
+    std::vector<bool> keep(survey.size(), false);
+    std::vector<int32_t> stamps;
+    for (const SurveyFrame &frame : survey) stamps.push_back(frame.now);
+    for (int s = 0; s < 9; ++s) {
+        const SceneSpan &span = spans[s];
+        if (span.first > span.last)
+            return fail("scene " + std::to_string(s + 1) + " never came up");
+        const std::size_t width = span.last - span.first;
+        for (int j = 0; j < samples; ++j)
+            keep[span.first + width * static_cast<std::size_t>(j + 1) / (samples + 1)] = true;
+    }
+    std::vector<double> scene_ms[9];
+    bool warmed[9] = {};
+    std::string scene_program[9];
+    // run_selected draws through SceneDrawGl; the recording seam replaces it per frame.
+    demo_clock_reset();
+    for (std::size_t i = 0; i < stamps.size(); ++i) {
+        SceneDraw = keep[i] ? RecordingSeam : SceneDrawNothing;
+        const int s = survey[i].scene - 1;
+        LastProgram = 0;
+        CreditsDrawn = false;
+        glFinish();
+        const Clock::time_point t = Clock::now();
+        render_frame(stamps[i]);
+        if (!keep[i]) continue;
+        glFinish();
+        const double ms = ms_since(t);
+        if (warmed[s]) scene_ms[s].push_back(ms);
+        warmed[s] = true;
+        scene_program[s] = program_name(LastProgram) + (CreditsDrawn ? " + credits" : "");
+    }
+    SceneDraw = SceneDrawGl;
+
+    const unsigned null_program = build_scene_program(NullShader, "the null shader", error);
+    if (!null_program) return fail(error);
+    std::vector<double> null_ms;
+    for (int j = 0; j < samples; ++j) {
+        glFinish();
+        const Clock::time_point t = Clock::now();
+        glEnable(GL_CULL_FACE);
+        scene_pass(null_program);
+        glFinish();
+        if (j > 0) null_ms.push_back(ms_since(t));
+    }
+    const double floor_ms = median(null_ms);
+
+    std::printf("renderer: %s; frames of %d x %d; %d timed frames per scene after one warm-up, "
+                "glFinish after each\n\n",
+                gl_renderer().c_str(), MinWidth, MinHeight, o.bench_frames);
+    std::printf("| scene | clock span (s) | program | median ms/frame | over null pass (ms) |\n");
+    std::printf("|------:|----------------|---------|----------------:|--------------------:|\n");
+    for (int s = 0; s < 9; ++s) {
+        const double m = median(scene_ms[s]);
+        const SceneSpan &span = spans[s];
+        std::printf("| %d | %.2f .. %.2f%s | %s | %.1f | %+.1f |\n", s + 1,
+                    static_cast<double>(survey[span.first].clock),
+                    static_cast<double>(survey[span.last].clock), s == 8 ? " (past the end)" : "",
+                    scene_program[s].c_str(), m, m - floor_ms);
+    }
+    std::printf("| null | - | trivial fragment shader + post | %.1f | 0.0 |\n\n", floor_ms);
+
+    std::printf("| start-up step | ms |\n|---|---:|\n");
+    std::printf("| context and %d x %d framebuffer | %.1f |\n", MinWidth, MinHeight, context_ms);
+    std::printf("| GL entry points | %.1f |\n", entry_ms);
+    std::printf("| make_noise | %.1f |\n", noise_ms);
+    std::printf("| build_programs | %.1f |\n", programs_ms);
+    std::printf("| textures and quadric | %.1f |\n", textures_ms);
+    std::printf("| first frame (render_frame + glFinish) | %.1f |\n", first_frame_ms);
+    std::printf("| total to the first frame | %.1f |\n\n", total_ms);
+
+    std::printf("clock and scene scripts without drawing: median %.2f us per frame over %zu "
+                "frames at %.0f fps\n",
+                median(cpu_us), cpu_us.size(), BenchFps);
+    close_gl();
+    return ExitOk;
+}

@@ -1,0 +1,169 @@
+#include "capture_modes.h"
+
+#include "gfx/gl.h"
+#include "gl_session.h"
+#include "image.h"
+#include "parameter_dump.h"
+#include "progress.h"
+#include "timeline/parameter_block.h"
+#include "timeline/scene_pass.h"
+#include "timeline_run.h"
+#include "video_encoder.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+int fail(const std::string &message, int code = ExitFailure) {
+    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    return code;
+}
+
+// The frames a render or a dump runs; exit code in `code` when there are none to run.
+bool make_plan(const CaptureOptions &o, FramePlan &plan, int &code) {
+    if (o.out_kind == OutputKind::Png) {
+        plan = plan_single_frame(o.fps, o.at_s);
+    } else if (!o.times_path.empty()) {
+        std::vector<int32_t> times;
+        std::string error;
+        bool read = false;
+        if (o.times_path == "-") {
+            read = read_frame_times(std::cin, times, error);
+        } else {
+            std::ifstream file(o.times_path);
+            if (!file) {
+                code = fail("cannot open " + o.times_path);
+                return false;
+            }
+            read = read_frame_times(file, times, error);
+        }
+        if (!read) {
+            code = fail(o.times_path + ": " + error, ExitUsage);
+            return false;
+        }
+        plan = plan_recorded(times, o.range);
+    } else {
+        plan = plan_fixed_rate(o.fps, o.range);
+    }
+    if (plan.kept() == 0) {
+        code = fail("no frame falls between --from and --to", ExitUsage);
+        return false;
+    }
+    return true;
+}
+
+bool read_text(const std::string &path, std::string &text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// Closes what was opened before reporting, so no context outlives a failure.
+int fail_closing(const std::string &message) {
+    close_gl();
+    return fail(message);
+}
+
+bool start_gl(int width, int height, std::string &error) {
+    install_message_hook();
+    return open_gl(width, height, error) && load_demo_resources(error);
+}
+
+} // namespace
+
+int run_parameters(const CaptureOptions &o) {
+    FramePlan plan;
+    int code = ExitOk;
+    if (!make_plan(o, plan, code)) return code;
+    std::FILE *out = stdout;
+    const bool to_file = !o.out.empty() && o.out != "-";
+    if (to_file && !(out = std::fopen(o.out.c_str(), "w"))) return fail("cannot write " + o.out);
+    bool written = dump_parameters(plan, out);
+    if (to_file && std::fclose(out) != 0) written = false;
+    return written ? ExitOk : fail("writing the parameters failed");
+}
+
+int run_render(const CaptureOptions &o) {
+    FramePlan plan;
+    int code = ExitOk;
+    if (!make_plan(o, plan, code)) return code;
+
+    std::string error;
+    std::error_code fs_error;
+    if (o.out_kind == OutputKind::Folder) {
+        std::filesystem::create_directories(o.out, fs_error);
+        if (fs_error) return fail("cannot make the folder " + o.out + ": " + fs_error.message());
+    }
+    if (o.out_kind == OutputKind::Mp4 && !std::filesystem::is_regular_file(o.music_path))
+        return fail("no music at " + o.music_path +
+                    " (run from the folder that holds data/, or give --music FILE)");
+
+    if (!start_gl(o.width, o.height, error)) return fail_closing(error);
+
+    VideoEncoder video;
+    if (o.out_kind == OutputKind::Mp4) {
+        VideoSettings settings;
+        settings.path = o.out;
+        settings.width = o.width;
+        settings.height = o.height;
+        settings.fps = o.fps;
+        settings.crf = o.crf;
+        settings.music_path = o.music_path;
+        // Frame k is shown at k / fps in the video, and was drawn at round(k * 1000 / fps) ms.
+        settings.music_offset_s = static_cast<double>(plan.first_kept) / o.fps;
+        settings.duration_s = static_cast<double>(plan.kept()) / o.fps;
+        if (!video.open(settings, error)) return fail_closing(error);
+    }
+
+    Progress progress(plan.kept());
+    const bool finished = run_plan(plan, true, [&](std::size_t index, int32_t) {
+        const Image frame = read_frame();
+        bool ok = true;
+        if (o.out_kind == OutputKind::Mp4) {
+            ok = video.write(frame, error);
+        } else if (o.out_kind == OutputKind::Png) {
+            ok = write_png(o.out, frame, error);
+        } else {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame_%06zu.png", index);
+            ok = write_png((std::filesystem::path(o.out) / name).string(), frame, error);
+        }
+        progress.step();
+        return ok;
+    });
+    progress.finish();
+    std::string close_error;
+    const bool closed = video.close(close_error);
+    close_gl();
+    if (!finished) return fail(error);
+    if (!closed) return fail(close_error);
+    return ExitOk;
+}
+
+int run_shader(const CaptureOptions &o) {
+    std::string text, error;
+    if (!read_text(o.shader_path, text)) return fail("cannot read " + o.shader_path);
+    install_message_hook();
+    if (!open_gl(o.width, o.height, error)) return fail_closing(error);
+    // Only the post program, the noise and the quadric matter here: a scene file of data/ that
+    // does not build yet is worth a warning, not a refusal.
+    if (!load_demo_resources(error))
+        std::fprintf(stderr, "demo-capture: warning: not every shader of data/ built; "
+                             "--shader goes on with the post pass it needs\n");
+    const unsigned program = build_scene_program(text, o.shader_path, error);
+    if (!program) return fail_closing(error);
+
+    for (float &slot : ParameterBlock) slot = 0.0f;
+    ParameterBlock[0] = static_cast<float>(o.at_s);
+    glEnable(GL_CULL_FACE); // as render_frame leaves it for every scene
+    scene_pass(program);
+    const bool written = write_png(o.out, read_frame(), error);
+    close_gl();
+    return written ? ExitOk : fail(error);
+}

@@ -1,0 +1,41 @@
+#include "image.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#define STB_IMAGE_RESIZE_IMPLEMENTATION
+#include <stb/stb_image_resize.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+bool write_png(const std::string &path, const Image &image, std::string &error) {
+    errno = 0;
+    if (!stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(),
+                        image.width * 3)) {
+        error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
+        return false;
+    }
+    return true;
+}
+
+Image resize_image(const Image &image, int width, int height) {
+    Image out;
+    out.width = width;
+    out.height = height;
+    out.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    stbir_resize_uint8(image.rgb.data(), image.width, image.height, image.width * 3, out.rgb.data(),
+                       width, height, width * 3, 3);
+    return out;
+}
+
+void paste_image(Image &into, const Image &part, int x, int y) {
+    const int x0 = std::max(x, 0), x1 = std::min(x + part.width, into.width);
+    if (x1 <= x0) return;
+    for (int row = std::max(y, 0); row < std::min(y + part.height, into.height); ++row) {
+        const unsigned char *from =
+            &part.rgb[(static_cast<std::size_t>(row - y) * part.width + (x0 - x)) * 3];
+        unsigned char *to = &into.rgb[(static_cast<std::size_t>(row) * into.width + x0) * 3];
+        std::memcpy(to, from, static_cast<std::size_t>(x1 - x0) * 3);
+    }
+}

@@ -1,0 +1,16 @@
+// Frames as the tool keeps them: 8-bit RGB, top row first.
+#pragma once
+#include <string>
+#include <vector>
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+};
+
+bool write_png(const std::string &path, const Image &image, std::string &error);
+// Area-averaged downscale (or upscale) to the given size.
+Image resize_image(const Image &image, int width, int height);
+// Copies `part` into `into` with its top-left corner at (x, y); parts outside are clipped.
+void paste_image(Image &into, const Image &part, int x, int y);

@@ -1,0 +1,39 @@
+// The command line of demo-capture.
+#pragma once
+#include "frame_plan.h"
+
+#include <string>
+
+enum class CaptureMode { Help, Render, Parameters, Bench, Shader, ContactSheet };
+enum class OutputKind { None, Folder, Png, Mp4, Csv };
+
+struct CaptureOptions {
+    CaptureMode mode = CaptureMode::Render;
+    int width = 1920;
+    int height = 1080;
+    double fps = 60.0;
+    FrameRange range;
+    bool has_at = false;
+    double at_s = 0.0;
+    std::string out;
+    OutputKind out_kind = OutputKind::None;
+    std::string times_path; // empty: fixed rate
+    bool has_tuning = false;
+    std::string tuning_line;
+    std::string shader_path;
+    std::string contact_sheet_path;
+    int cell_width = 384;
+    std::string music_path = "data/tune.mp3";
+    int crf = 18;
+    int bench_frames = 5;
+};
+
+// Every scene is drawn into the lower-left 1024 x 512 of the frame, so no frame is smaller.
+constexpr int MinWidth = 1024;
+constexpr int MinHeight = 512;
+constexpr int MaxSide = 8192;
+
+// False with a message naming the offending argument when the line is not a valid use.
+bool parse_options(int argc, const char *const *argv, CaptureOptions &options, std::string &error);
+
+const char *capture_usage();

@@ -1,0 +1,51 @@
+#include "options.h"
+
+const char *capture_usage() {
+    return R"(usage: demo-capture [options]
+Renders the demo's timeline offline through the demo's own frame function: every frame from loop
+time 0 goes through the same clock and scene scripts (frames before --from without drawing), so a
+frame is bit for bit what the demo computes at that loop time. Run it from the folder that holds
+data/. No window opens; with no display SDL's offscreen driver is used.
+
+Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
+  --out FOLDER           numbered PNG files FOLDER/frame_NNNNNN.png (NNNNNN = k)
+  --out FILE.mp4         H.264 (yuv420p) through ffmpeg, with the music muxed so that music time 0
+                         is loop time 0
+  --out FILE.png --at S  the single frame nearest loop time S seconds
+  --size WxH             frame size, at least 1024x512 (default 1920x1080); every scene is computed
+                         at 1024 x 512 and the post pass scales it to the frame
+  --fps N                frame rate (default 60)
+  --from S, --to S       loop times in seconds to keep (default: the whole run, up to and including
+                         the first frame past 151 s, where the demo's loop stops)
+  --times FILE           replay recorded loop times instead of a fixed rate: one millisecond value
+                         a line, stalls included ('-' reads stdin); folders and --parameters only
+  --music FILE           the music for an .mp4 (default data/tune.mp3)
+  --crf N                x264 quality for an .mp4, 0 to 51 (default 18)
+  --tuning "LINE"        the line the demo leaves on the clipboard when controllers were turned,
+                         e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
+                         MIDI messages had arrived (controller, data byte in parentheses). Any
+                         malformed entry is an error and nothing is applied.
+
+Other modes:
+  --parameters           no drawing, no GL: CSV on stdout (or --out FILE.csv) with the header
+                         now_ms,clock,scene,local_time,p0,...,p15 and one row per frame; floats
+                         are printed with %.9g and read back exactly
+  --shader FILE --out FILE.png [--at S]
+                         renders any fragment shader through the scene pass and the post pass,
+                         with parameter slot 0 = S (default 0) and every other slot 0
+  --contact-sheet FILE.png [--cell W] [--size WxH] [--fps N]
+                         one frame from the middle of each scene in a 3 x 3 grid, scenes 1 to 9
+                         left to right, top to bottom, cells W pixels wide (default 384; frames
+                         rendered at 1024x512 unless --size). Scene 9 begins at clock 151, which
+                         the demo never reaches: its frame comes from the same run continued past
+                         the end at the same rate, one second of clock into scene 9.
+  --bench                median ms per frame of each scene at 1024x512 (a few frames inside each
+                         scene's span, glFinish after each) beside a null pass, the start-up steps,
+                         and the CPU time of the clock and scene scripts per frame
+  --bench-frames N       timed frames per scene (default 5)
+  -h, --help             this text
+
+Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,
+2 bad usage (including a malformed --tuning line or --times file).
+)";
+}
