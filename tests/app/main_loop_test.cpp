@@ -34,8 +34,8 @@ TEST(MainLoop, EndsAfterTheFirstPassPast151000AndShutsDownInOrder) {
     // Exactly 151000 is not the last pass; 151001 is, and it is still drawn and swapped.
     EXPECT_EQ(Fake.frames, (std::vector<int32_t>{0, 50000, 151000, 151001}));
     int last = static_cast<int>(Fake.calls.size());
-    std::vector<std::string> shutdown = {"render 151001", "swap", "stop 7", "free 7", "audio_free",
-                                         "window_end"};
+    std::vector<std::string> shutdown = {"render 151001", "swap",       "stop 7",
+                                         "free 7",        "audio_free", "window_end"};
     EXPECT_EQ(slice(last - 6, last), shutdown);
     EXPECT_EQ(Fake.count("swap"), 4);
 }
@@ -47,8 +47,8 @@ TEST(MainLoop, EachPassReadsTheTimerOnceThenDrainsThenDrawsThenSwaps) {
     demo_main();
     int first = Fake.index_of("render 10");
     ASSERT_GT(first, 0);
-    std::vector<std::string> pass = {"timer", "peek", "dispatch", "peek", "dispatch", "queue empty",
-                                     "render 10", "swap"};
+    std::vector<std::string> pass = {"timer",    "peek",        "dispatch",  "peek",
+                                     "dispatch", "queue empty", "render 10", "swap"};
     EXPECT_EQ(slice(first - 6, first + 2), pass);
     // One reading for time zero and one per pass: render_frame and the stop test share it.
     EXPECT_EQ(Fake.count("timer"), 1 + static_cast<int>(Fake.frames.size()));

@@ -33,11 +33,16 @@ void *window_module_instance() {
     return &Fake;
 }
 int window_init(WindowRecord *record) {
-    Fake.calls.push_back(record->instance == &Fake ? "window_init" : "window_init without instance");
+    Fake.calls.push_back(record->instance == &Fake ? "window_init"
+                                                   : "window_init without instance");
     return Fake.window_ok;
 }
-void window_end(WindowRecord *) { Fake.calls.push_back("window_end"); }
-void window_swap(WindowRecord *) { Fake.calls.push_back("swap"); }
+void window_end(WindowRecord *) {
+    Fake.calls.push_back("window_end");
+}
+void window_swap(WindowRecord *) {
+    Fake.calls.push_back("swap");
+}
 
 // Each pass starts with one peek round: the queue of that pass is handed out message by message.
 static std::vector<int> CurrentQueue;
@@ -63,7 +68,9 @@ int message_peek(Message *message) {
     Fake.calls.push_back(message->quit ? "peek quit" : "peek");
     return 1;
 }
-void message_dispatch(const Message *) { Fake.calls.push_back("dispatch"); }
+void message_dispatch(const Message *) {
+    Fake.calls.push_back("dispatch");
+}
 
 void message_box(void *owner, const char *text, const char *caption, int kind) {
     Fake.calls.push_back(std::string("box ") + caption + ": " + text +
@@ -115,7 +122,9 @@ int load_resources() {
     Fake.calls.push_back("load_resources");
     return Fake.resources_ok;
 }
-void build_programs() { Fake.calls.push_back("build_programs"); }
+void build_programs() {
+    Fake.calls.push_back("build_programs");
+}
 void render_frame(int32_t now) {
     Fake.calls.push_back("render " + std::to_string(now));
     Fake.frames.push_back(now);

@@ -7,7 +7,7 @@
 
 struct RecordingPlatform {
     std::vector<std::string> calls;
-    std::deque<uint32_t> timer_readings;     // one per timer_ms call; the last repeats
+    std::deque<uint32_t> timer_readings;      // one per timer_ms call; the last repeats
     std::deque<std::vector<int>> pass_queues; // per pass: the messages queued (1 = quit, 0 = other)
     bool window_ok = true;
     bool resources_ok = true;

@@ -27,8 +27,8 @@ const char *const ValidSceneShader = "#version 120\n"
                                      "void main(void) { gl_FragColor = vec4(0.25); }\n";
 
 static const char *const SceneFileNames[9] = {
-    "verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader", "gras10.shader",
-    "gras12.2.shader", "ball8.shader", "Background.shader", "simpleTex.shader"};
+    "verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader",   "gras10.shader",
+    "gras12.2.shader",  "ball8.shader",   "Background.shader",   "simpleTex.shader"};
 
 ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     namespace fs = std::filesystem;
@@ -40,8 +40,10 @@ ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     fs::create_directory(path_ + "/data");
     for (const char *name : SceneFileNames) write(name, ValidSceneShader);
     for (const auto &[name, text] : files) {
-        if (name[0] == '-') fs::remove(path_ + "/data/" + name.substr(1));
-        else write(name, text);
+        if (name[0] == '-')
+            fs::remove(path_ + "/data/" + name.substr(1));
+        else
+            write(name, text);
     }
     fs::current_path(path_);
 }
@@ -69,7 +71,8 @@ class GlEnvironment : public ::testing::Environment {
         ASSERT_TRUE(headless_context_init(1024, 576)) << "no headless GL context";
         char missing[256];
         ASSERT_EQ(fetch_gl_entry_points(missing, sizeof missing), 0) << missing;
-        glGetProgramiv_ = reinterpret_cast<PFNGLGETPROGRAMIVPROC>(gl_proc_address("glGetProgramiv"));
+        glGetProgramiv_ =
+            reinterpret_cast<PFNGLGETPROGRAMIVPROC>(gl_proc_address("glGetProgramiv"));
         glIsProgram_ = reinterpret_cast<PFNGLISPROGRAMPROC>(gl_proc_address("glIsProgram"));
         glIsShader_ = reinterpret_cast<PFNGLISSHADERPROC>(gl_proc_address("glIsShader"));
         glGetAttachedShaders_ =

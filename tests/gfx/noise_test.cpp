@@ -10,8 +10,7 @@ namespace {
 TEST(Noise, GeneratorDrawsTheClassicSequenceFromSeedOne) {
     noise_generator_reset();
     const int first[4] = {41, 18467, 6334, 26500};
-    for (int expected : first)
-        EXPECT_EQ(random_unit(), static_cast<float>(expected / 32767.0));
+    for (int expected : first) EXPECT_EQ(random_unit(), static_cast<float>(expected / 32767.0));
 }
 
 TEST(Noise, KernelIsANormalisedRaisedCosine) {

@@ -16,8 +16,12 @@ std::set<GLuint> live(bool (*is)(GLuint)) {
         if (is(n)) names.insert(n);
     return names;
 }
-bool program_alive(GLuint n) { return glIsProgram_(n); }
-bool shader_alive(GLuint n) { return glIsShader_(n); }
+bool program_alive(GLuint n) {
+    return glIsProgram_(n);
+}
+bool shader_alive(GLuint n) {
+    return glIsShader_(n);
+}
 
 std::set<GLuint> attached_shaders() {
     std::set<GLuint> shaders;
@@ -73,7 +77,8 @@ TEST_F(Programs, ARebuildReplacesExactlyTheTenPrograms) {
 }
 
 TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
-    ShaderFolder folder(ShaderFiles{{"gras20.shader", "#version 120\nvoid main(void) { gl_FragColor = oops; }\n"}});
+    ShaderFolder folder(
+        ShaderFiles{{"gras20.shader", "#version 120\nvoid main(void) { gl_FragColor = oops; }\n"}});
     build_programs();
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].caption, "data/gras20.shader");
@@ -172,8 +177,9 @@ TEST_F(Programs, RandomBytesAndEmptyFilesAreCompileErrorsNotCrashes) {
 
 TEST_F(Programs, AFileThatCompilesButDoesNotLinkShowsNoBox) {
     // objectPosition with another type than the vertex shader's.
-    ShaderFolder folder(ShaderFiles{{"cloudstuff.1.shader", "#version 120\nvarying vec4 objectPosition;\n"
-                                                 "void main(void) { gl_FragColor = objectPosition; }\n"}});
+    ShaderFolder folder(ShaderFiles{{"cloudstuff.1.shader",
+                                     "#version 120\nvarying vec4 objectPosition;\n"
+                                     "void main(void) { gl_FragColor = objectPosition; }\n"}});
     build_programs();
     EXPECT_TRUE(Boxes.empty());
     EXPECT_FALSE(is_linked(SceneProgramTable[2]));

@@ -18,9 +18,10 @@ class RenderPass : public ::testing::Test {
   protected:
     void build_with(const std::string &scene) {
         folder_.reset(); // back to the start folder first, then into the new one
-        folder_ = std::make_unique<ShaderFolder>(ShaderFiles{
-            {"verystart.shader", "#version 120\nvarying vec3 objectPosition;\n"
-                                 "varying mat4 parameters;\n" + scene}});
+        folder_ = std::make_unique<ShaderFolder>(
+            ShaderFiles{{"verystart.shader", "#version 120\nvarying vec3 objectPosition;\n"
+                                             "varying mat4 parameters;\n" +
+                                                 scene}});
         Boxes.clear();
         build_programs();
         ASSERT_TRUE(Boxes.empty()) << Boxes[0].text;
@@ -64,7 +65,8 @@ TEST_F(RenderPass, EverySlotOfTheBlockReachesParametersColumnMajor) {
 }
 
 TEST_F(RenderPass, ObjectPositionSpansTheRegionAndEveryPixelIsShadedOnce) {
-    build_with("void main(void) { gl_FragColor = vec4(objectPosition.xy * 0.5 + 0.5, 0.0, 1.0); }\n");
+    build_with(
+        "void main(void) { gl_FragColor = vec4(objectPosition.xy * 0.5 + 0.5, 0.0, 1.0); }\n");
     scene_pass(SceneProgramTable[0]);
     std::vector<unsigned char> pixels = offscreen();
     EXPECT_NEAR(at(pixels, OffscreenWidth, 0, 0, 0), 0.0, 2.0 / 255);
