@@ -1,0 +1,32 @@
+// The touched controllers as one line on the clipboard, ready to paste back into the scene scripts.
+#include "tuning/tuned_values_export.h"
+#include "platform/clipboard.h"
+#include "tuning/tuning_bank.h"
+#include <cstdio>
+#include <cstring>
+
+std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) {
+    std::size_t length = 0;
+    if (size > 0) line[0] = '\0';
+    for (int controller = 0; controller < ControllerCount; ++controller) {
+        if (!bank.is_touched(controller)) continue;
+        const float value = bank.value(controller);
+        // The 0.49f constant widened to double: the parenthesised byte then equals the one
+        // received.
+        const int byte = static_cast<int>(value * 127.0 + static_cast<double>(0.49f));
+        char entry[64];
+        const int n = std::snprintf(entry, sizeof entry, "%d:%.2f(%d) ", controller,
+                                    static_cast<double>(value), byte);
+        if (n < 0 || static_cast<std::size_t>(n) >= sizeof entry) break;
+        if (length + static_cast<std::size_t>(n) >= size) break; // keep room for the terminator
+        std::memcpy(line + length, entry, static_cast<std::size_t>(n) + 1);
+        length += static_cast<std::size_t>(n);
+    }
+    return length;
+}
+
+void export_tuned_values(TuningBank &bank) {
+    char line[TunedValuesLineSize];
+    format_tuned_values(bank, line, sizeof line);
+    copy_to_clipboard(line); // nowhere to report a failure at exit
+}

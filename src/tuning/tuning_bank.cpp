@@ -1,0 +1,60 @@
+// The tuning bank: MIDI controller values that override scene parameters while the demo runs.
+#include "tuning/tuning_bank.h"
+#include "platform/midi_in.h"
+#include "tuning/tuned_values_export.h"
+
+void (*TuningReadObserver)(int controller, float fallback) = nullptr;
+
+// The platform hands over bare bytes, so every device feeds the process-wide bank.
+static void forward_to_tuning(unsigned char status, unsigned char data1, unsigned char data2) {
+    Tuning.receive(status, data1, data2);
+}
+
+TuningBank::TuningBank() : owns_devices_(true) {
+    // Devices deliver as soon as each one is open, possibly while later ones are still being set
+    // up.
+    device_count = midi_in_open_all(forward_to_tuning, MaxMidiDevices);
+}
+
+TuningBank::TuningBank(NoDevices) {}
+
+TuningBank::~TuningBank() {
+    if (!owns_devices_) return;
+    midi_in_close_all(); // no callback can touch the values from here on
+    export_tuned_values(*this);
+}
+
+void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2) {
+    if (data1 >= ControllerCount) return;
+    const float value = static_cast<float>(data2 / 127.0);
+    std::lock_guard<std::mutex> hold(lock_);
+    touched[data1] = 1;
+    values[data1] = value;
+}
+
+float TuningBank::value_or_default(int controller, float fallback) {
+    if (controller < 0 || controller >= ControllerCount) return fallback;
+    // Test, store and read under one hold: a message arriving meanwhile is never overwritten.
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!touched[controller]) values[controller] = fallback;
+    return values[controller];
+}
+
+float TuningBank::value(int controller) {
+    if (controller < 0 || controller >= ControllerCount) return 0.0f;
+    std::lock_guard<std::mutex> hold(lock_);
+    return values[controller];
+}
+
+bool TuningBank::is_touched(int controller) {
+    if (controller < 0 || controller >= ControllerCount) return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    return touched[controller] != 0;
+}
+
+TuningBank Tuning;
+
+float value_or_default(int controller, float fallback) {
+    if (TuningReadObserver) TuningReadObserver(controller, fallback);
+    return Tuning.value_or_default(controller, fallback);
+}
