@@ -23,6 +23,15 @@ static char ShaderTextBuffer[ShaderTextBufferSize];
 const char *VertexShaderText = vMainObject;
 const char *PostShaderText = fOffscreeCopy;
 
+long read_shader_file(const char *path, char *text, long capacity) {
+    std::FILE *file = std::fopen(path, "rb"); // binary: line ends reach the compiler unchanged
+    if (!file) return -1;
+    size_t read = std::fread(text, 1, static_cast<size_t>(capacity - 1), file);
+    text[read] = 0;
+    std::fclose(file);
+    return static_cast<long>(read);
+}
+
 // Shows the shader's compile log and says whether the build must stop.
 static bool compile_failed(GLuint shader, const char *caption) {
     GLint status = 0;
@@ -77,14 +86,10 @@ void build_programs() {
 
     const char *shaderPointer = ShaderTextBuffer;
     for (int i = 0; i < SceneProgramCount; ++i) {
-        std::FILE *file = std::fopen(SceneShaderFiles[i], "rb");
-        if (!file) {
+        if (read_shader_file(SceneShaderFiles[i], ShaderTextBuffer, ShaderTextBufferSize) < 0) {
             report_unopened(SceneShaderFiles[i]);
             return give_up(0);
         }
-        size_t read = std::fread(ShaderTextBuffer, 1, ShaderTextBufferSize - 1, file);
-        ShaderTextBuffer[read] = 0;
-        std::fclose(file);
 
         GLuint fragment = gl2::CreateShader(GL_FRAGMENT_SHADER);
         SceneProgramTable[i] = gl2::CreateProgram();

@@ -16,6 +16,10 @@ extern GLuint PostProgram;
 extern const char *VertexShaderText;
 extern const char *PostShaderText;
 
+// Reads at most capacity - 1 bytes of the file and a terminating zero behind them. Returns the
+// bytes read, or -1 (text untouched) when the file cannot be opened.
+long read_shader_file(const char *path, char *text, long capacity);
+
 // Compiles and links all ten programs from the built-in texts and the scene files; a compile error
 // or a file that cannot be opened shows a box and ends the build there.
 void build_programs();
