@@ -34,18 +34,6 @@ TEST(TuningLine, EmptyAndBlankLinesTuneNothing) {
     EXPECT_TRUE(parse_ok(" \t ").empty());
 }
 
-TEST(TuningLine, EveryDataByteAsTheDemoWritesIt) {
-    for (int data = 0; data <= 127; ++data) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%d:%.2f(%d) ", data, static_cast<float>(data / 127.0),
-                      data);
-        auto entries = parse_ok(line);
-        ASSERT_EQ(entries.size(), 1u) << line;
-        EXPECT_EQ(entries[0].controller, data);
-        EXPECT_EQ(entries[0].data, data);
-    }
-}
-
 TEST(TuningLine, MalformedEntriesAreNamedAndNothingIsReturned) {
     struct Case {
         const char *line;
