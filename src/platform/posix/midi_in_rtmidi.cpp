@@ -8,6 +8,7 @@
 // [ ] ports that appear after start-up
 #include "platform/midi_in.h"
 #include <RtMidi.h>
+#include <atomic>
 #include <dlfcn.h>
 #include <iostream>
 #include <string>
@@ -21,7 +22,8 @@ constexpr unsigned MaxInputs = 32;
 constexpr char ClientName[] = "avada kedabra";
 
 RtMidiIn *Inputs[MaxInputs];
-MidiShortMessageHandler Handlers[MaxInputs];
+// Read on the device's thread, which JACK starts before the port is opened and the handler set.
+std::atomic<MidiShortMessageHandler> Handlers[MaxInputs];
 unsigned InputCount;
 
 void deliver(double, std::vector<unsigned char> *message, void *user_data) {
@@ -29,7 +31,9 @@ void deliver(double, std::vector<unsigned char> *message, void *user_data) {
     const std::size_t size = message->size();
     if (size == 0 || size > 3) return;
     const unsigned char *bytes = message->data();
-    const MidiShortMessageHandler handler = *static_cast<MidiShortMessageHandler *>(user_data);
+    const MidiShortMessageHandler handler =
+        static_cast<std::atomic<MidiShortMessageHandler> *>(user_data)->load(
+            std::memory_order_acquire);
     handler(bytes[0], size > 1 ? bytes[1] : 0, size > 2 ? bytes[2] : 0);
 }
 
@@ -77,7 +81,7 @@ void open_api(RtMidi::Api api, MidiShortMessageHandler handler, unsigned max_dev
         if (is_own_port(lister->getPortName(port))) continue;
         RtMidiIn *input = lister_used ? make_input(api) : lister;
         if (!input) break;
-        Handlers[InputCount] = handler;
+        Handlers[InputCount].store(handler, std::memory_order_release);
         input->ignoreTypes(true, false, false);
         input->setCallback(deliver, &Handlers[InputCount]);
         input->openPort(port, "tuning");
