@@ -55,12 +55,12 @@ void main(void)
     float cloud = texture2D(noiseTexture, far * 0.07 + warp * 0.12).b;
     cloud += 0.5 * texture2D(noiseTexture, far * 0.16 - warp * 0.2 + 0.5).a;
     cloud += 0.25 * texture2D(noiseTexture, far * 0.37 + warp * 0.3).r;
-    cloud = smoothstep(0.78, 1.3, cloud);
+    cloud = smoothstep(0.66, 1.3, cloud);
     float tint = texture2D(noiseTexture, far * 0.03 + vec2(0.71, 0.19)).g;
-    vec3 nebula = mix(vec3(0.16, 0.07, 0.3), vec3(0.05, 0.14, 0.3), smoothstep(0.4, 0.65, tint));
+    vec3 nebula = mix(vec3(0.2, 0.08, 0.36), vec3(0.04, 0.2, 0.38), smoothstep(0.4, 0.65, tint));
     nebula = mix(nebula, vec3(0.35, 0.14, 0.2), smoothstep(0.55, 0.75, warp.x + 0.5) * 0.5);
     vec3 sky = mix(vec3(0.018, 0.014, 0.05), vec3(0.006, 0.005, 0.02), 0.5 + 0.25 * p.y);
-    vec3 backdrop = sky + nebula * cloud * 0.8;
+    vec3 backdrop = sky + nebula * cloud * 1.9;
 
     // Stars in three layers, the nearer ones moving faster past the camera.
     vec3 starLight = vec3(0.0);

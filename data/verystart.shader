@@ -46,8 +46,8 @@ void main(void)
     float glow = breath * (0.05 / (0.05 + d2 * 2.2));
     float halo = breath * exp(-d2 * 1.4);
     vec3 amber = vec3(1.0, 0.55, 0.18);
-    vec3 mistLight = vec3(0.09, 0.08, 0.2) + amber * (0.55 * halo + 0.35 * glow);
-    vec3 colour = night + mist * mistLight * 0.55;
+    vec3 mistLight = vec3(0.25, 0.19, 0.33) + amber * (0.7 * halo + 0.35 * glow);
+    vec3 colour = night + mist * mistLight * 0.7;
     colour += amber * glow * 0.22;
     float core = exp(-d2 * 900.0) * breath;
     colour += vec3(1.0, 0.78, 0.5) * core * 0.55 + amber * exp(-d2 * 120.0) * breath * 0.2;
@@ -56,7 +56,7 @@ void main(void)
     for (int i = 0; i < 6; ++i) {
         float fi = float(i);
         float phase = fract(t * (0.11 + 0.017 * fi) + fi * 0.381);
-        float sway = texture2D(noiseTexture, vec2(fi * 0.173, t * 0.011 + phase * 0.2)).g - 0.5;
+        float sway = 0.3 * sin(t * (0.23 + 0.05 * fi) + fi * 2.1) + 0.2 * sin(phase * 5.0 + fi);
         vec2 spark = ember + vec2(sway * 1.2 * phase + (fi - 2.5) * 0.03 * phase, phase * (0.3 + 0.03 * fi));
         vec2 ds = p - spark;
         float life = phase * (1.0 - phase) * 4.0;
