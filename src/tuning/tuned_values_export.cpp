@@ -2,6 +2,8 @@
 #include "tuning/tuned_values_export.h"
 #include "platform/clipboard.h"
 #include "tuning/tuning_bank.h"
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -13,7 +15,12 @@ std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) 
         const float value = bank.value(controller);
         // The 0.49f constant widened to double: the parenthesised byte then equals the one
         // received.
-        const int byte = static_cast<int>(value * 127.0 + static_cast<double>(0.49f));
+        // The bank's arrays are public, so a value may be anything, NaN included; converting
+        // it unclamped would be undefined.
+        const double scaled = value * 127.0 + static_cast<double>(0.49f);
+        const int byte = std::isnan(scaled)
+                             ? 0
+                             : static_cast<int>(std::clamp(scaled, -2147483648.0, 2147483647.0));
         char entry[64];
         const int n = std::snprintf(entry, sizeof entry, "%d:%.2f(%d) ", controller,
                                     static_cast<double>(value), byte);
