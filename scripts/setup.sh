@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri librtmidi-dev
   # tests: GoogleTest, benchmarks, headless X, window manager, keys, JACK, shader validator
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openbox xdotool x11-utils jackd2 glslang-tools
+  libjack-jackd2-dev # the MIDI test sender asks JACK who listens
   # clipboard at exit
   xclip xsel wl-clipboard
   # tools: PNG/TrueType, fonts, MP3 encoding, video

@@ -11,9 +11,10 @@ end_session() {
     session_pids=()
 }
 
-# start_jack [PERIOD_FRAMES]: the dummy driver at 48 kHz, no real-time scheduling needed.
+# start_jack [PERIOD_FRAMES]: the dummy driver at 48 kHz, no real-time scheduling needed. The time
+# limit ends the server even if this script is killed before its cleanup runs.
 start_jack() {
-    jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
+    timeout 300 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
         > "$work/jackd.log" 2>&1 &
     session_pids+=($!)
     local _

@@ -27,9 +27,9 @@ std::atomic<MidiShortMessageHandler> Handlers[MaxInputs];
 unsigned InputCount;
 
 void deliver(double, std::vector<unsigned char> *message, void *user_data) {
-    // Sysex is ignored at the source; anything longer than a short message is not for us.
+    // Sysex is ignored at the source; should any still come through, it is not a short message.
     const std::size_t size = message->size();
-    if (size == 0 || size > 3) return;
+    if (size == 0 || size > 3 || message->front() == 0xF0) return;
     const unsigned char *bytes = message->data();
     const MidiShortMessageHandler handler =
         static_cast<std::atomic<MidiShortMessageHandler> *>(user_data)->load(
