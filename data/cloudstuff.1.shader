@@ -71,11 +71,15 @@ void main(void)
         colour = mix(sky, sky * transmittance + light, haze);
     }
 
-    // Below the horizon: dark land with a rim of light from the sky.
-    if (ray.y < 0.0) {
-        float down = -ray.y;
-        colour = mix(vec3(0.22, 0.11, 0.12), vec3(0.02, 0.02, 0.04), smoothstep(0.0, 0.08, down));
-        colour += vec3(0.6, 0.3, 0.15) * exp(-down * 80.0) * 0.4;
+    // Low hills against the glow, their ridge traced from the noise; dark land below.
+    float across = ray.x / ray.z;
+    float swell = texture2D(noiseTexture, vec2(across * 0.07 + 0.3, 0.61)).g;
+    float ridge = 0.005 + 0.08 * smoothstep(0.35, 0.85, swell) +
+                  0.02 * texture2D(noiseTexture, vec2(across * 0.31 + 0.7, 0.13)).b;
+    if (ray.y < ridge) {
+        float below = ridge - ray.y;
+        colour = mix(vec3(0.16, 0.08, 0.1), vec3(0.02, 0.02, 0.04), smoothstep(0.0, 0.06, below));
+        colour += vec3(0.7, 0.35, 0.15) * exp(-below * 250.0) * 0.3 * (0.4 + toSun);
     }
     gl_FragColor = vec4(colour, 1.0);
 }
