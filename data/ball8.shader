@@ -1,0 +1,331 @@
+#version 120
+// The orb (scenes 7 and 8): a raymarched body of glass and light that gathers out of a swirl,
+// morphs, shatters and pulses with the music.
+// Slots: 0 time, 1 intensity, 2 shape (-1.5..4), 3 emergence, 4 slow envelope, 5 shatter,
+// 8 hue, 9 emission, 10 rim, 11 core size, 13 lattice mode, 14 camera orbit, 15 spin.
+uniform sampler2D noiseMap;
+varying vec3 objectPosition;
+varying mat4 parameters;
+
+const float Pi = 3.14159265;
+const float Beat = 0.46875;
+const int Steps = 56;
+
+float morph;
+float shatter;
+float lattice;
+float energy;
+float time;
+float shardDist;
+mat3 spin;
+
+float hash(vec2 c)
+{
+    return fract(sin(dot(c, vec2(12.9898, 78.233))) * 43758.5453);
+}
+
+// Amber at 0, cyan at one half, violet at 1: the demo's three lights.
+vec3 palette(float h)
+{
+    h = fract(h);
+    vec3 amber = vec3(1.0, 0.58, 0.22);
+    vec3 cyan = vec3(0.30, 0.85, 1.0);
+    vec3 violet = vec3(0.62, 0.36, 1.0);
+    if (h < 0.5) return mix(amber, cyan, smoothstep(0.0, 0.5, h));
+    return mix(cyan, mix(violet, amber, smoothstep(0.75, 1.0, h)), smoothstep(0.5, 0.75, h));
+}
+
+mat3 rotY(float a)
+{
+    float c = cos(a);
+    float s = sin(a);
+    return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
+}
+
+mat3 rotX(float a)
+{
+    float c = cos(a);
+    float s = sin(a);
+    return mat3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c);
+}
+
+float smin(float a, float b, float k)
+{
+    float h = clamp(0.5 + 0.5 * (b - a) / k, 0.0, 1.0);
+    return mix(b, a, h) - k * h * (1.0 - h);
+}
+
+// Unformed light: droplets circling and merging; further below -1 they drift apart.
+float blobs(vec3 q)
+{
+    float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5);
+    float d = length(q) - 0.5;
+    for (int i = 0; i < 4; i++) {
+        float fi = float(i);
+        float a = time * (0.7 + 0.23 * fi) + fi * 1.7;
+        vec3 c = spread * vec3(cos(a), sin(a * 1.3 + fi) * 0.7, sin(a));
+        d = smin(d, length(q - c) - 0.32, 0.35);
+    }
+    return d;
+}
+
+// A living surface: three standing waves beating against each other.
+float ripple(vec3 q)
+{
+    float a = 0.12 + 0.05 * energy;
+    float w = sin(4.0 * q.x + time * 1.1) * sin(4.0 * q.y + time * 1.4) * sin(4.0 * q.z + time * 0.9);
+    return (length(q) - 0.92 - a * w) * 0.75;
+}
+
+// A cut gem: the twelve faces of a dodecahedron, rounded a little by the sphere around it.
+float crystal(vec3 q)
+{
+    const float phi = 1.618034;
+    vec3 a = abs(q);
+    vec3 n1 = normalize(vec3(0.0, 1.0, phi));
+    vec3 n2 = normalize(vec3(1.0, phi, 0.0));
+    vec3 n3 = normalize(vec3(phi, 0.0, 1.0));
+    float d = max(max(dot(a, n1), dot(a, n2)), dot(a, n3)) - 0.82;
+    return max(d, length(q) - 1.02);
+}
+
+// A twisted ring with a three-fold wave running round it.
+float ring(vec3 q)
+{
+    float ang = atan(q.z, q.x);
+    float y = q.y - 0.22 * sin(3.0 * ang + time);
+    vec2 r = vec2(length(q.xz) - 0.78, y);
+    return (length(r) - 0.3) * 0.8;
+}
+
+// A sphere hollowed by a gyroid into an ornate cage.
+float gyroBall(vec3 q)
+{
+    vec3 g = q * 5.0;
+    float gy = abs(dot(sin(g), cos(g.yzx))) / 5.0 - 0.05;
+    return max(length(q) - 1.0, gy * 0.8);
+}
+
+float shape(vec3 q)
+{
+    if (morph < 0.0) return mix(length(q) - 0.95, blobs(q), clamp(-morph, 0.0, 1.0));
+    if (morph < 1.0) return mix(length(q) - 0.95, ripple(q), morph);
+    if (morph < 2.0) return mix(ripple(q), crystal(q), morph - 1.0);
+    if (morph < 3.0) return mix(crystal(q), ring(q), morph - 2.0);
+    return mix(ring(q), gyroBall(q), clamp(morph - 3.0, 0.0, 1.0));
+}
+
+// The wire lattice: the shape's skin kept only along twisted meridians and parallels.
+float wires(vec3 q, float d)
+{
+    float len = length(q);
+    float lat = asin(clamp(q.y / max(len, 1e-4), -1.0, 1.0));
+    float lon = atan(q.z, q.x) + 0.35 * lat + 0.3 * time;
+    float dLat = abs(fract(lat * 7.0 / Pi) - 0.5) * Pi / 7.0 * len;
+    float dLon = abs(fract(lon * 8.0 / (2.0 * Pi)) - 0.5) * (2.0 * Pi / 8.0) * len * cos(lat);
+    return max(abs(d) - 0.025, min(dLat, dLon) - 0.018);
+}
+
+// Object space (unit size). With shatter the body splits into its eight octants, each pushed
+// outward; a step never crosses an octant boundary, so no shard is stepped over.
+float body(vec3 q)
+{
+    float d;
+    if (shatter > 0.001) {
+        vec3 s = step(0.0, q) * 2.0 - 1.0;
+        vec3 o = s * (shatter * 0.35);
+        vec3 l = q - o;
+        d = max(shape(l), max(max(-s.x * l.x, -s.y * l.y), -s.z * l.z));
+        if (lattice > 0.5) d = wires(l, d);
+        shardDist = d;
+        vec3 a = abs(q);
+        d = min(d, min(min(a.x, a.y), a.z) + 0.04);
+    } else {
+        d = shape(q);
+        if (lattice > 0.5) d = wires(q, d);
+        shardDist = d;
+    }
+    return d;
+}
+
+vec3 background(vec3 d, float t)
+{
+    vec3 c = mix(vec3(0.015, 0.012, 0.04), vec3(0.05, 0.035, 0.11), 0.5 + 0.5 * d.y);
+    // Two plane projections blended by direction: no seam anywhere on the sphere of directions.
+    vec2 uv1 = d.xy * 0.35 + vec2(0.01 * t, 0.0);
+    vec2 uv2 = d.zy * 0.35 + vec2(0.4, 0.01 * t);
+    float w = abs(d.z) / (abs(d.x) + abs(d.z) + 1e-4);
+    vec4 n = mix(texture2D(noiseMap, uv2), texture2D(noiseMap, uv1), w);
+    float neb = smoothstep(0.45, 0.85, n.x) * (0.6 + 0.4 * n.y);
+    c += neb * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z) * 0.9;
+    c += smoothstep(0.7, 0.95, n.w) * vec3(0.22, 0.10, 0.04) * 0.5;
+    return c;
+}
+
+void main(void)
+{
+    vec2 p = objectPosition.xy * vec2(2.0, 1.0);
+    float t = parameters[0][0];
+    float intensity = clamp(parameters[0][1], 0.0, 2.0);
+    morph = clamp(parameters[0][2], -1.5, 4.0);
+    float emergence = clamp(parameters[0][3], 0.0, 3.0);
+    energy = clamp(parameters[1][0], 0.0, 2.0);
+    shatter = clamp(parameters[1][1], 0.0, 1.0);
+    float hue = clamp(parameters[2][0], -0.3, 1.0);
+    float emission = clamp(parameters[2][1], -0.3, 1.0);
+    float rimAmt = clamp(parameters[2][2], -0.3, 1.0);
+    float coreAmt = clamp(parameters[2][3], -0.3, 1.0);
+    lattice = clamp(parameters[3][1], 0.0, 1.0);
+    float orbit = parameters[3][2];
+    float spinAngle = parameters[3][3];
+    time = t;
+
+    // Kicks on every beat of the climax; the build-up and the fade stay smooth.
+    float beatPhase = fract(max(t, 0.0) / Beat);
+    float beatAmt = smoothstep(0.9, 1.05, intensity) * smoothstep(-1.0, -0.6, morph);
+    float kick = exp(-beatPhase * 7.0) * beatAmt;
+
+    float presence = smoothstep(0.0, 0.35, intensity);
+    float radius = mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick);
+    vec3 core = palette(hue);
+    vec3 accent = palette(hue + 0.5);
+
+    // Camera on an orbit around the orb, a little above it.
+    vec3 ro = rotY(orbit) * vec3(0.0, 1.0, 4.2);
+    vec3 fw = normalize(-ro);
+    vec3 rt = normalize(cross(vec3(0.0, 1.0, 0.0), fw));
+    vec3 up = cross(fw, rt);
+    vec3 rd = normalize(rt * p.x + up * p.y + fw * 2.3);
+    spin = rotX(0.45 * spinAngle + 0.3) * rotY(spinAngle);
+
+    vec3 col = background(rd, t);
+    // Stars, sparse and still.
+    vec2 sq = floor(p * 110.0);
+    float st = hash(sq);
+    col += vec3(0.75, 0.8, 1.0) * step(0.994, st) * smoothstep(0.35, 0.0, length(fract(p * 110.0) - 0.5)) * (0.5 + 0.5 * sin(t * 2.0 + st * 50.0));
+
+    float r = length(p);
+    float ang = atan(p.y, p.x);
+
+    // The gathering: motes spiralling in along a vortex while the emergence lasts.
+    float gather = clamp(emergence / 2.5, 0.0, 1.0);
+    if (gather > 0.001) {
+        float swirlR = 0.25 + 0.9 * gather;
+        float lr = log(max(r, 0.02));
+        vec2 sp = vec2(ang / (2.0 * Pi) * 7.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
+        vec2 cell = floor(sp);
+        vec2 f = fract(sp) - 0.5;
+        float hsh = hash(cell);
+        float mote = step(0.55, hsh) * exp(-dot(f, f) * 30.0 / (0.3 + r));
+        float arms = texture2D(noiseMap, vec2(ang / (2.0 * Pi) * 3.0 + lr * 0.8 - t * 0.12, lr * 0.4 - t * 0.2)).x;
+        float band = exp(-pow(max(r - 0.05, 0.0) / swirlR, 2.0) * 2.0);
+        vec3 sw = mix(vec3(1.0, 0.66, 0.3), vec3(0.4, 0.8, 1.0), hsh) * mote * 0.9 +
+                  mix(vec3(0.25, 0.12, 0.4), vec3(0.8, 0.45, 0.2), arms) * smoothstep(0.4, 0.8, arms) * 0.6;
+        col += sw * band * gather;
+        col += vec3(1.0, 0.75, 0.45) * gather * gather * 0.25 * exp(-r * r * 12.0);
+    }
+
+    // Rays of light fanning out from the orb.
+    float fan = texture2D(noiseMap, vec2(ang / (2.0 * Pi) * 4.0, 0.03 * t)).y;
+    col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) * exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
+
+    vec3 objCol = vec3(0.0);
+    float glow = 0.0;
+    float hitMask = 0.0;
+    if (presence > 0.001) {
+        // Only rays that pass through the bounding sphere march.
+        float bound = radius * (1.4 + 0.5 * shatter);
+        float b = dot(ro, rd);
+        float c = dot(ro, ro) - bound * bound;
+        float disc = b * b - c;
+        if (disc > 0.0) {
+            float tt = max(-b - sqrt(disc), 0.0);
+            float tEnd = -b + sqrt(disc);
+            float d = 1.0;
+            for (int i = 0; i < Steps; i++) {
+                vec3 q = spin * (ro + rd * tt) / radius;
+                d = body(q) * radius;
+                glow += exp(-max(shardDist, 0.0) * 9.0) * 0.02;
+                if (d < 0.002 || tt > tEnd) break;
+                tt += d;
+            }
+            if (d < 0.002) {
+                hitMask = 1.0;
+                vec3 hp = ro + rd * tt;
+                vec3 q = spin * hp / radius;
+                vec2 e = vec2(0.003, -0.003);
+                vec3 nObj = normalize(e.xyy * body(q + e.xyy) + e.yyx * body(q + e.yyx) +
+                                      e.yxy * body(q + e.yxy) + e.xxx * body(q + e.xxx));
+                // Back to world space: the spin is a rotation, its transpose undoes it.
+                vec3 n = nObj * spin;
+                float cosT = clamp(dot(n, -rd), 0.0, 1.0);
+                float fres = pow(1.0 - cosT, 3.0);
+
+                // Reflection: the nebula and a soft overhead light.
+                vec3 rf = reflect(rd, n);
+                vec3 env = background(rf, t) * 1.5 + vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
+                // Two soft strip lights for the glass to catch.
+                env += vec3(0.8, 0.85, 1.0) * smoothstep(0.08, 0.0, abs(rf.y - 0.25)) * smoothstep(0.2, 0.7, rf.x) * 0.5;
+                env += accent * smoothstep(0.1, 0.0, abs(rf.x + 0.55)) * smoothstep(-0.2, 0.4, rf.y) * 0.35;
+                env += accent * smoothstep(0.6, 0.95, -rf.y) * 0.15;
+
+                // Refraction, one index per channel: the core seen through the glass splits
+                // into coloured fringes.
+                float coreSize = 0.22 + 0.3 * clamp(coreAmt + 0.3, 0.0, 1.3);
+                vec3 hc = hp / radius;
+                vec3 inner;
+                vec3 dr = refract(rd, n, 1.0 / 1.33);
+                vec3 dg = refract(rd, n, 1.0 / 1.40);
+                vec3 db = refract(rd, n, 1.0 / 1.47);
+                float mr = length(cross(hc, dr));
+                float mg = length(cross(hc, dg));
+                float mb = length(cross(hc, db));
+                inner = vec3(exp(-mr * mr / (coreSize * coreSize)), exp(-mg * mg / (coreSize * coreSize)),
+                             exp(-mb * mb / (coreSize * coreSize)));
+                inner *= core * (1.4 + 1.2 * kick);
+                // What lies behind, bent, tinted by the glass and the depth it crossed.
+                float thick = clamp(-2.0 * dot(hc, dg), 0.0, 2.0);
+                vec3 behind = background(dg, t) * mix(vec3(1.0), core, 0.5) * 1.4;
+                inner += behind + core * thick * 0.35 + accent * 0.06;
+
+                // Veins of light running through the skin.
+                vec3 qn = normalize(q);
+                float vein = texture2D(noiseMap, qn.xy * 0.35 + qn.z * 0.2 + vec2(0.02 * t, 0.0)).x;
+                float veins = smoothstep(0.02, 0.0, abs(vein - 0.5)) * (0.12 + clamp(emission, 0.0, 1.0));
+                vec3 skin = core * veins * (1.0 + kick) + core * clamp(emission, 0.0, 1.0) * 0.35 * (1.0 - fres);
+
+                // The cut faces of the shards glow from inside.
+                float cut = 0.0;
+                if (shatter > 0.001) {
+                    vec3 a = abs(q - (step(0.0, q) * 2.0 - 1.0) * shatter * 0.35);
+                    cut = smoothstep(0.03, 0.0, min(min(a.x, a.y), a.z));
+                }
+
+                float rimW = 0.6 + 0.8 * clamp(rimAmt + 0.3, 0.0, 1.3);
+                objCol = mix(inner, env, clamp(0.08 + fres, 0.0, 1.0));
+                objCol += accent * fres * rimW * 0.8;
+                // A thin-film sheen that shifts colour with the viewing angle.
+                objCol += palette(cosT * 1.3 + 0.1 * t + hue) * fres * 0.35 * clamp(rimAmt + 0.3, 0.0, 1.3);
+                objCol += skin + core * cut * 1.5;
+                // A key light's highlight.
+                vec3 key = normalize(vec3(0.5, 0.8, 0.3));
+                objCol += vec3(1.0, 0.95, 0.9) * pow(max(dot(rf, key), 0.0), 40.0) * 0.9;
+                if (lattice > 0.5) objCol = core * 1.4 + accent * 0.6 * fres;
+            }
+        }
+        // The light inside shows between the wires and shards too.
+        float m = length(cross(ro, rd));
+        float coreGlow = exp(-m * m / (radius * radius * 0.12)) * (1.0 - hitMask);
+        col += core * coreGlow * (0.6 + 0.8 * lattice + 0.6 * shatter) * presence;
+        objCol *= presence;
+        col = mix(col, objCol, hitMask * presence);
+        // The halo: what the march gathered near the surface, and a wide bloom.
+        vec3 haloCol = mix(core, accent, 0.25 + 0.25 * clamp(rimAmt, 0.0, 1.0));
+        col += haloCol * glow * (0.35 + 0.3 * energy + 0.6 * kick) * presence * (1.0 - 0.7 * hitMask);
+        col += core * (0.12 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
+    }
+
+    col *= 0.55 + 0.45 * clamp(intensity, 0.0, 1.5);
+    col = col / (1.0 + 0.4 * col);
+    gl_FragColor = vec4(col, 1.0);
+}
