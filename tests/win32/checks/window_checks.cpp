@@ -20,6 +20,7 @@ static int cursor_counter() {
     return ShowCursor(FALSE);
 }
 
+// What a live window cannot show: whether DefWindowProcA was reached or not.
 static void decision_table() {
     using A = WindowMessageAction;
     CHECK(window_message_action(WM_SYSCOMMAND, SC_SCREENSAVE) == A::refuse);
@@ -28,17 +29,9 @@ static void decision_table() {
     CHECK(window_message_action(WM_SYSCOMMAND, SC_SCREENSAVE | 1) == A::pass);
     CHECK(window_message_action(WM_SYSCOMMAND, SC_MONITORPOWER | 2) == A::pass);
     CHECK(window_message_action(WM_SYSCOMMAND, SC_CLOSE) == A::pass); // Alt+F4
-    CHECK(window_message_action(WM_CLOSE, 0) == A::quit);
-    CHECK(window_message_action(WM_DESTROY, 0) == A::quit);
-    CHECK(window_message_action(WM_KEYDOWN, VK_ESCAPE) == A::quit);
-    CHECK(window_message_action(WM_KEYUP, VK_ESCAPE) == A::pass);
-    CHECK(window_message_action(WM_CHAR, 27) == A::quit);
     // The key Y arrives as key-down 'Y' as well: only its character rebuilds.
     CHECK(window_message_action(WM_KEYDOWN, 'Y') == A::pass);
-    CHECK(window_message_action(WM_CHAR, 'y') == A::rebuild);
-    CHECK(window_message_action(WM_CHAR, 'Y') == A::rebuild);
-    CHECK(window_message_action(WM_CHAR, 'p') == A::rebuild);
-    CHECK(window_message_action(WM_CHAR, 'P') == A::pass);
+    CHECK(window_message_action(WM_KEYUP, VK_ESCAPE) == A::pass);
     CHECK(window_message_action(WM_SYSCHAR, 'y') == A::pass);
 }
 
@@ -80,6 +73,8 @@ static void windowed_window() {
     // A close request only asks: the window lives on until window_end.
     CHECK(SendMessageA(window, WM_CLOSE, 0, 0) == 0);
     CHECK(IsWindow(window));
+    CHECK(quit_request_queued());
+    SendMessageA(window, WM_CHAR, 27, 0);
     CHECK(quit_request_queued());
 
     // Through the demo's own queue calls: a key-down y is translated into the character y, and
