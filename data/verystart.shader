@@ -38,6 +38,8 @@ void main(void)
     float near = layered(p * vec2(0.07, 0.15) + warp * 0.11, vec2(-t * 0.0031, t * 0.0012));
     float calm = 1.0 - 0.6 * smoothstep(0.2, 0.42, p.y) * (1.0 - smoothstep(0.62, 0.85, p.y));
     float mist = smoothstep(0.38, 0.78, far) * 0.6 + smoothstep(0.45, 0.8, near) * 0.7 * calm;
+    // The mist lies thickest low down, a bank below the ember.
+    mist *= 1.0 + 0.6 * smoothstep(0.1, -0.7, p.y);
 
     // Night sky: blue-violet, deepest at the top.
     vec3 night = mix(vec3(0.045, 0.035, 0.11), vec3(0.012, 0.01, 0.035), smoothstep(-1.0, 1.0, p.y));
@@ -46,7 +48,7 @@ void main(void)
     float glow = breath * (0.05 / (0.05 + d2 * 2.2));
     float halo = breath * exp(-d2 * 1.4);
     vec3 amber = vec3(1.0, 0.55, 0.18);
-    vec3 mistLight = vec3(0.25, 0.19, 0.33) + amber * (0.7 * halo + 0.35 * glow);
+    vec3 mistLight = vec3(0.25, 0.22, 0.46) + amber * (0.5 * halo + 0.3 * glow);
     vec3 colour = night + mist * mistLight * 0.7;
     colour += amber * glow * 0.22;
     float core = exp(-d2 * 900.0) * breath;
