@@ -157,7 +157,7 @@ vec3 background(vec3 d, float t)
     float w = abs(d.z) / (abs(d.x) + abs(d.z) + 1e-4);
     vec4 n = mix(texture2D(noiseMap, uv2), texture2D(noiseMap, uv1), w);
     float neb = smoothstep(0.45, 0.85, n.x) * (0.6 + 0.4 * n.y);
-    c += neb * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z) * 0.9;
+    c += neb * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z) * 1.2;
     c += smoothstep(0.7, 0.95, n.w) * vec3(0.22, 0.10, 0.04) * 0.5;
     return c;
 }
@@ -205,28 +205,35 @@ void main(void)
     col += vec3(0.75, 0.8, 1.0) * step(0.994, st) * smoothstep(0.35, 0.0, length(fract(p * 110.0) - 0.5)) * (0.5 + 0.5 * sin(t * 2.0 + st * 50.0));
 
     float r = length(p);
-    float ang = atan(p.y, p.x);
+    // The angle in turns, taken from whichever of two cuts lies away from this pixel, so the
+    // texture's derivatives never see the jump.
+    float a1 = atan(p.y, p.x) / (2.0 * Pi);
+    float a2 = atan(-p.y, -p.x) / (2.0 * Pi) + 0.5;
+    float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
 
-    // The gathering: motes spiralling in along a vortex while the emergence lasts.
+    // The gathering: streams of light spiralling in along a vortex while the emergence lasts.
     float gather = clamp(emergence / 2.5, 0.0, 1.0);
     if (gather > 0.001) {
-        float swirlR = 0.25 + 0.9 * gather;
+        float vis = sqrt(gather);
+        float swirlR = 0.3 + 0.9 * gather;
         float lr = log(max(r, 0.02));
-        vec2 sp = vec2(ang / (2.0 * Pi) * 7.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
+        vec2 sp = vec2(turn * 9.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
         vec2 cell = floor(sp);
         vec2 f = fract(sp) - 0.5;
-        float hsh = hash(cell);
-        float mote = step(0.55, hsh) * exp(-dot(f, f) * 30.0 / (0.3 + r));
-        float arms = texture2D(noiseMap, vec2(ang / (2.0 * Pi) * 3.0 + lr * 0.8 - t * 0.12, lr * 0.4 - t * 0.2)).x;
+        float hsh = hash(vec2(mod(cell.x, 9.0), cell.y));
+        float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) * (0.6 + 0.4 * sin(t * 5.0 + hsh * 40.0));
+        vec2 au = vec2(turn * 3.0 + lr * 0.9 - t * 0.12, lr * 0.5 - t * 0.25);
+        float arms = texture2D(noiseMap, au).x * 0.7 + texture2D(noiseMap, au * vec2(2.0, 3.0) + 0.37).y * 0.3;
         float band = exp(-pow(max(r - 0.05, 0.0) / swirlR, 2.0) * 2.0);
-        vec3 sw = mix(vec3(1.0, 0.66, 0.3), vec3(0.4, 0.8, 1.0), hsh) * mote * 0.9 +
-                  mix(vec3(0.25, 0.12, 0.4), vec3(0.8, 0.45, 0.2), arms) * smoothstep(0.4, 0.8, arms) * 0.6;
-        col += sw * band * gather;
-        col += vec3(1.0, 0.75, 0.45) * gather * gather * 0.25 * exp(-r * r * 12.0);
+        float streams = smoothstep(0.45, 0.75, arms);
+        vec3 sw = mix(vec3(1.0, 0.68, 0.32), vec3(0.45, 0.85, 1.0), step(0.8, hsh)) * mote * 1.6 * smoothstep(0.08, 0.3, r) +
+                  mix(vec3(0.30, 0.16, 0.55), vec3(1.0, 0.55, 0.22), streams) * streams * 1.3;
+        col += sw * band * vis + vec3(0.22, 0.12, 0.3) * band * vis * 0.5;
+        col += vec3(1.0, 0.72, 0.4) * gather * (0.1 + 0.3 * gather) * exp(-r * r * 10.0);
     }
 
     // Rays of light fanning out from the orb.
-    float fan = texture2D(noiseMap, vec2(ang / (2.0 * Pi) * 4.0, 0.03 * t)).y;
+    float fan = texture2D(noiseMap, vec2(turn * 4.0, 0.03 * t)).y;
     col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) * exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
 
     vec3 objCol = vec3(0.0);
@@ -282,7 +289,7 @@ void main(void)
                 float mb = length(cross(hc, db));
                 inner = vec3(exp(-mr * mr / (coreSize * coreSize)), exp(-mg * mg / (coreSize * coreSize)),
                              exp(-mb * mb / (coreSize * coreSize)));
-                inner *= core * (1.4 + 1.2 * kick);
+                inner *= core * (1.15 + 0.9 * kick);
                 // What lies behind, bent, tinted by the glass and the depth it crossed.
                 float thick = clamp(-2.0 * dot(hc, dg), 0.0, 2.0);
                 vec3 behind = background(dg, t) * mix(vec3(1.0), core, 0.5) * 1.4;
@@ -326,6 +333,6 @@ void main(void)
     }
 
     col *= 0.55 + 0.45 * clamp(intensity, 0.0, 1.5);
-    col = col / (1.0 + 0.4 * col);
+    col = col / (1.0 + 0.5 * col);
     gl_FragColor = vec4(col, 1.0);
 }

@@ -80,7 +80,7 @@ void main(void)
     vec2 dw = p - project(wisp, camH, horizon);
     float r2 = dot(dw, dw);
     vec3 wispCol = vec3(1.0, 0.72, 0.36);
-    vec3 glow = wispCol * wispI * (0.9 * exp(-r2 * 700.0) + 0.12 * exp(-r2 * 50.0)) +
+    vec3 glow = wispCol * wispI * (0.9 * exp(-r2 * 500.0) + 0.15 * exp(-r2 * 40.0)) +
                 vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 4000.0);
     // The wide halo is light scattered in the air in front of the grass: never hidden.
     vec3 halo = wispCol * wispI * (0.1 * exp(-r2 * 30.0) + (0.04 + 0.08 * glowKnob) / (1.0 + r2 * 25.0));
@@ -130,7 +130,7 @@ void main(void)
         float fog = max(1.0 - exp(-z * 0.13), smoothstep(8.0, 24.0, z));
         if (Y < 0.0) {
             // Between the nearest rows the ground itself shows: dark earth fading into the fog.
-            vec3 g = baseCol * 0.6 + wispCol * wispI * 0.05 / (1.0 + dot(wisp - vec3(X, 0.0, z), wisp - vec3(X, 0.0, z)) * 3.0);
+            vec3 g = baseCol * 0.18 + wispCol * wispI * 0.03 / (1.0 + dot(wisp - vec3(X, 0.0, z), wisp - vec3(X, 0.0, z)) * 3.0);
             col += trans * mix(g, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, z)), fog);
             trans = 0.0;
             break;
@@ -155,7 +155,7 @@ void main(void)
         float h = (0.14 + 0.34 * r2b * (0.6 + 0.8 * r1)) * (0.3 + 0.7 * tall);
         float xc = (cell + 0.2 + 0.6 * r1) * cellW;
         float v = Y / h;
-        float width = bladeW * (0.6 + 0.6 * r1) * (0.45 + 0.55 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0)) * (1.0 - 0.3 * v);
+        float width = bladeW * (0.6 + 0.6 * r1) * (0.3 + 0.7 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0)) * (1.0 - 0.3 * v);
         float u = (Xs - xc) / max(width, 1e-4);
         float aa = pix * z / max(width, 1e-4);
         float cover = clamp((1.0 - abs(u)) / max(aa, 1e-3), 0.0, 1.0) * step(v, 1.0);
@@ -168,7 +168,7 @@ void main(void)
             vec3 n = normalize(vec3(u * 0.8, 0.25 + 0.3 * w, -1.0 + 0.3 * abs(u)));
             float diff = max(dot(n, L), 0.0) * 0.8 + 0.2;
             float back = max(-dot(n, L), 0.0);
-            float att = wispI / (1.0 + dl * dl * 4.0);
+            float att = wispI / (1.0 + dl * dl * 2.5);
             vec3 tip = mix(tipCol, vec3(0.52, 0.40, 0.12), r1 * r1 * 0.7) * (0.65 + 0.7 * r2b);
             vec3 blade = mix(baseCol, tip, smoothstep(0.0, 0.9, v));
             vec3 c = blade * (skyLight * (0.35 + 0.65 * v) + 0.05) * (0.75 + 0.25 * (1.0 - u * u));
@@ -184,7 +184,7 @@ void main(void)
     if (trans > 0.0) {
         if (!wispDone) col += (0.3 + 0.7 * trans) * glow;
         float fogG = max(1.0 - exp(-zGround * 0.13), smoothstep(8.0, 24.0, zGround));
-        col += trans * (p.y > horizon ? skyColour(p, horizon, t) : mix(baseCol * 0.8, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
+        col += trans * (p.y > horizon ? skyColour(p, horizon, t) : mix(baseCol * 0.18, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
     }
     // Haze lit by the wisp, in front of everything.
     col += halo + wispCol * wispI * (0.02 + 0.05 * glowKnob) / (1.0 + r2 * 6.0);
