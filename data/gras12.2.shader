@@ -49,7 +49,7 @@ vec3 skyColour(vec2 p, float horizon, float t)
 vec3 wispAt(float t, float camH, float lift)
 {
     return vec3(0.55 * sin(t * 0.45) + 0.2 * sin(t * 1.3),
-                camH + mix(0.16, -0.34, lift) + 0.05 * sin(t * 1.7),
+                camH + mix(0.16, -0.3, lift) + 0.05 * sin(t * 1.7) + 0.08 * sin(t * 0.6),
                 mix(0.8, 1.3, lift) + 0.3 * sin(t * 0.31 + 1.0));
 }
 

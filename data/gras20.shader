@@ -122,7 +122,7 @@ void main(void)
             float edge = pow(abs(u), 3.0);
             vec3 c = bladeDark * (0.6 + 0.5 * v);
             c += rimCol * (edge * 0.6 + smoothstep(0.5, 1.0, v) * 0.35) * (0.2 + 0.8 * nearSun) * (0.5 + 0.5 * r1);
-            c += vec3(0.50, 0.55, 0.12) * glowUp * (0.15 + 0.35 * nearSun) * v * v;
+            c += vec3(0.50, 0.55, 0.12) * day * (0.12 + 0.35 * nearSun) * v * v;
             float band = exp(-pow((z - front) / (0.15 * front + 0.3), 2.0));
             c += mix(warm, vec3(0.9, 0.8, 0.4), 0.4) * band * v * v * 1.6 * (0.5 + 0.5 * glowUp);
             float fog = 1.0 - exp(-z * 0.09);
