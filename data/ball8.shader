@@ -237,6 +237,7 @@ void main(void)
     col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) * exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
 
     vec3 objCol = vec3(0.0);
+    float tHit = 1e9;
     float glow = 0.0;
     float hitMask = 0.0;
     if (presence > 0.001) {
@@ -258,6 +259,7 @@ void main(void)
             }
             if (d < 0.002) {
                 hitMask = 1.0;
+                tHit = tt;
                 vec3 hp = ro + rd * tt;
                 vec3 q = spin * hp / radius;
                 vec2 e = vec2(0.003, -0.003);
@@ -296,9 +298,11 @@ void main(void)
                 inner += behind + core * thick * 0.35 + accent * 0.06;
 
                 // Veins of light running through the skin.
-                vec3 qn = normalize(q);
-                float vein = texture2D(noiseMap, qn.xy * 0.35 + qn.z * 0.2 + vec2(0.02 * t, 0.0)).x;
-                float veins = smoothstep(0.02, 0.0, abs(vein - 0.5)) * (0.12 + clamp(emission, 0.0, 1.0));
+                // Ridges of the noise at two scales make thin forking cracks that ride the spin.
+                vec2 vq = q.xy * 0.22 + q.z * 0.13 + vec2(0.015 * t, 0.0);
+                float v1 = 1.0 - abs(2.0 * texture2D(noiseMap, vq).x - 1.0);
+                float v2 = 1.0 - abs(2.0 * texture2D(noiseMap, vq * 2.3 + 0.41).y - 1.0);
+                float veins = (pow(v1, 14.0) + 0.6 * pow(v2, 10.0) * v1) * (0.1 + 1.2 * clamp(emission, 0.0, 1.0));
                 vec3 skin = core * veins * (1.0 + kick) + core * clamp(emission, 0.0, 1.0) * 0.35 * (1.0 - fres);
 
                 // The cut faces of the shards glow from inside.
@@ -330,9 +334,26 @@ void main(void)
         vec3 haloCol = mix(core, accent, 0.25 + 0.25 * clamp(rimAmt, 0.0, 1.0));
         col += haloCol * glow * (0.35 + 0.3 * energy + 0.6 * kick) * presence * (1.0 - 0.7 * hitMask);
         col += core * (0.12 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
+
+        // A ring of light circling the orb when the rim is turned up; it precesses with the spin
+        // and passes behind the body.
+        float ringAmt = smoothstep(0.3, 0.8, rimAmt) * presence;
+        if (ringAmt > 0.001) {
+            vec3 nr = normalize(vec3(0.45 * sin(spinAngle * 0.5), 1.0, 0.35 * cos(spinAngle * 0.3)));
+            float den = dot(rd, nr);
+            if (abs(den) > 1e-3) {
+                float tr = -dot(ro, nr) / den;
+                vec3 rp = ro + rd * tr;
+                float dr = (length(rp) - radius * 1.55) / radius;
+                float sparkle = 0.5 + 0.8 * texture2D(noiseMap, rp.xz * 0.6 + vec2(0.05 * t, 0.0)).x;
+                float ringL = (exp(-dr * dr * 2500.0) + 0.25 * exp(-dr * dr * 90.0)) * sparkle;
+                col += mix(accent, vec3(1.0), 0.3) * ringL * ringAmt * (1.0 + kick) * step(0.0, tr) * step(tr, tHit);
+            }
+        }
     }
 
     col *= 0.55 + 0.45 * clamp(intensity, 0.0, 1.5);
-    col = col / (1.0 + 0.5 * col);
+    // Compress by luminance so the hot core keeps its hue instead of burning to white.
+    col = col / (1.0 + 0.6 * dot(col, vec3(0.3, 0.59, 0.11)));
     gl_FragColor = vec4(col, 1.0);
 }
