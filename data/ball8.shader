@@ -321,7 +321,7 @@ void main(void)
                 // A key light's highlight.
                 vec3 key = normalize(vec3(0.5, 0.8, 0.3));
                 objCol += vec3(1.0, 0.95, 0.9) * pow(max(dot(rf, key), 0.0), 40.0) * 0.9;
-                if (lattice > 0.5) objCol = core * 1.4 + accent * 0.6 * fres;
+                if (lattice > 0.5) objCol = core * (0.7 + 0.9 * cosT) * (1.0 + kick) + accent * 0.7 * fres + skin;
             }
         }
         // The light inside shows between the wires and shards too.

@@ -69,8 +69,8 @@ void main(void)
 
     // High over the meadow, gliding forward; the lens is shifted down rather than the camera
     // tilted, so the blades stay upright in the frame.
-    float camH = mix(1.5, 3.6, camKnob) + 0.03 * t;
-    float horizon = 0.56 + 0.2 * camKnob;
+    float camH = mix(1.5, 2.7, camKnob) + 0.03 * t;
+    float horizon = 0.56 + 0.12 * camKnob;
     float travel = 0.45 * t;
 
     vec3 wisp = wispAt(t);
@@ -154,9 +154,9 @@ void main(void)
     }
 
     // Low hills and a treeline against the last light.
-    float hill = 0.012 + 0.05 * texture2D(noiseMap, vec2(p.x * 0.04 + 0.3, 0.2)).x;
-    float trees = hill + 0.012 * texture2D(noiseMap, vec2(p.x * 0.7, 0.6)).y +
-                  0.008 * texture2D(noiseMap, vec2(p.x * 2.1, 0.1)).z;
+    float hill = 0.005 + 0.07 * smoothstep(0.3, 0.8, texture2D(noiseMap, vec2(p.x * 0.09 + 0.3, 0.2)).x);
+    float trees = hill + 0.02 * texture2D(noiseMap, vec2(p.x * 0.8, 0.6)).y +
+                  0.012 * texture2D(noiseMap, vec2(p.x * 3.1, 0.1)).z;
     float ridge = smoothstep(0.003, -0.003, p.y - horizon - trees) * step(-0.03, p.y - horizon);
     col = mix(col, horizonCol * 0.22 + vec3(0.01, 0.01, 0.025), ridge);
 
@@ -175,7 +175,7 @@ void main(void)
         }
     }
 
-    col *= bright;
+    col *= bright * 1.3;
     col = col / (1.0 + 0.35 * col);
     gl_FragColor = vec4(col, 1.0);
 }

@@ -198,7 +198,7 @@ void main(void)
                 (0.5 + 0.5 * sin(t * 3.0 + fr * 60.0));
     col += vec3(1.0, 0.8, 0.4) * fly * 0.8;
 
-    col *= bright;
+    col *= bright * 1.3;
     // Soft shoulder: the post pass brightens the centre by 1.2.
     col = col / (1.0 + 0.35 * col);
     gl_FragColor = vec4(col, 1.0);
