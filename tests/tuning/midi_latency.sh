@@ -20,7 +20,8 @@ wait_sender "$name" || exit 1
 grep -E '^[0-9]+ [0-9]+$' "$work/$name.out" > "$work/sent"
 awk 'NR == FNR { sent[$1] = $2; next } $1 in sent { print ($2 - sent[$1]) / 1e6 }' \
     "$work/sent" "$work/seen" | sort -n > "$work/ms"
-awk -v period="$period" '{ ms[NR] = $1 } END {
-    printf "%d messages, JACK period %d frames at 48 kHz (%.2f ms)\n", NR, period, period / 48
+awk -v period="$period" -v count="$count" '{ ms[NR] = $1 } END {
+    printf "%d of %d messages seen, JACK period %d frames at 48 kHz (%.2f ms)\n", NR, count,
+        period, period / 48
     printf "latency ms: median %.3f  p10 %.3f  p90 %.3f  min %.3f  max %.3f\n",
         ms[int((NR + 1) / 2)], ms[int(NR * 0.1) + 1], ms[int(NR * 0.9)], ms[1], ms[NR] }' "$work/ms"
