@@ -215,6 +215,8 @@ void main(void)
     float gather = clamp(emergence / 2.5, 0.0, 1.0);
     if (gather > 0.001) {
         float vis = sqrt(gather);
+        // The gathering energy lights the haze around it.
+        col = col * (1.0 + 2.5 * gather) + mix(vec3(0.16, 0.07, 0.24), vec3(0.42, 0.2, 0.1), exp(-r * 1.2)) * gather * 0.55;
         float swirlR = 0.3 + 0.9 * gather;
         float lr = log(max(r, 0.02));
         vec2 sp = vec2(turn * 9.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);

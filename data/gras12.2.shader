@@ -21,16 +21,18 @@ float wind(vec2 q, float t)
     return n.x * 1.5 + n.y * 0.5 - 1.0;
 }
 
-vec3 skyColour(vec2 p, float horizon, float t)
+// blue: 0 for the amber afterglow, 1 for the blue hour that the view from down among the
+// blades looks up into.
+vec3 skyColour(vec2 p, float horizon, float t, float blue)
 {
-    float h = p.y - horizon;
-    vec3 low = vec3(0.50, 0.26, 0.20);
-    vec3 mid = vec3(0.17, 0.12, 0.30);
-    vec3 high = vec3(0.03, 0.03, 0.11);
+    float h = (p.y - horizon) / (1.0 + 0.8 * blue);
+    vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
+    vec3 mid = mix(vec3(0.17, 0.12, 0.30), vec3(0.14, 0.16, 0.42), blue);
+    vec3 high = mix(vec3(0.03, 0.03, 0.11), vec3(0.04, 0.04, 0.16), blue);
     vec3 c = mix(low, mid, smoothstep(0.0, 0.35, h));
     c = mix(c, high, smoothstep(0.3, 1.1, h));
     // A last amber band where the sun went down, off to the left.
-    c += vec3(0.35, 0.16, 0.04) * exp(-h * 9.0) * smoothstep(1.8, -1.2, p.x) * step(0.0, h);
+    c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 9.0) * smoothstep(1.8, -1.2, p.x) * step(0.0, h);
     // Thin drifting clouds catching the last light from below.
     vec2 cq = vec2(p.x / (h + 0.35), 1.0 / (h + 0.35)) * 0.08 + vec2(0.004 * t, 0.0);
     float cl = texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.7).w * 0.3;
@@ -74,6 +76,7 @@ void main(void)
     // Look down a little more from higher up so the meadow still fills the frame.
     float lift = smoothstep(0.0, 0.5, camKnob);
     float horizon = 0.42 * lift;
+    float blue = 1.0 - lift;
 
     vec3 wisp = wispAt(t, camH, lift);
     float wispI = (1.1 + 2.2 * pulse) * (0.9 + 0.1 * sin(t * 23.0));
@@ -107,7 +110,7 @@ void main(void)
     float trans = 1.0;
     bool wispDone = false;
     // Distant grass melts into the sky just above the horizon.
-    vec3 fogCol = skyColour(vec2(p.x, horizon + 0.004), horizon, t) * vec3(0.85, 0.8, 0.9);
+    vec3 fogCol = skyColour(vec2(p.x, horizon + 0.004), horizon, t, blue) * vec3(0.85, 0.8, 0.9);
     float pix = 2.0 / 512.0 / Focal;
 
     // Rows stand at fixed distances 0.3 * 1.16^i; below the horizon the march starts at the first
@@ -168,7 +171,7 @@ void main(void)
             vec3 n = normalize(vec3(u * 0.8, 0.25 + 0.3 * w, -1.0 + 0.3 * abs(u)));
             float diff = max(dot(n, L), 0.0) * 0.8 + 0.2;
             float back = max(-dot(n, L), 0.0);
-            float att = wispI / (1.0 + dl * dl * 2.5);
+            float att = wispI / (1.0 + dl * dl * 1.6);
             vec3 tip = mix(tipCol, vec3(0.52, 0.40, 0.12), r1 * r1 * 0.7) * (0.65 + 0.7 * r2b);
             vec3 blade = mix(baseCol, tip, smoothstep(0.0, 0.9, v));
             vec3 c = blade * (skyLight * (0.35 + 0.65 * v) + 0.05) * (0.75 + 0.25 * (1.0 - u * u));
@@ -184,7 +187,7 @@ void main(void)
     if (trans > 0.0) {
         if (!wispDone) col += (0.3 + 0.7 * trans) * glow;
         float fogG = max(1.0 - exp(-zGround * 0.13), smoothstep(8.0, 24.0, zGround));
-        col += trans * (p.y > horizon ? skyColour(p, horizon, t) : mix(baseCol * 0.18, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
+        col += trans * (p.y > horizon ? skyColour(p, horizon, t, blue) : mix(baseCol * 0.18, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
     }
     // Haze lit by the wisp, in front of everything.
     col += halo + wispCol * wispI * (0.02 + 0.05 * glowKnob) / (1.0 + r2 * 6.0);

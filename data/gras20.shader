@@ -35,7 +35,7 @@ void main(void)
     float haze = clamp(parameters[2][1], 0.0, 1.0);
     float sweep = clamp(parameters[3][3], 0.0, 3.0) / 2.625;
 
-    float horizon = -0.08;
+    float horizon = -0.3;
     vec2 sun = vec2(0.25, horizon + sunH * 0.34);
     // 1 while the sun is up, falling through dusk to 0 as it sinks.
     float day = smoothstep(-0.35, 0.5, sunH);
@@ -46,10 +46,10 @@ void main(void)
     float h = p.y - horizon;
     vec2 ds = p - sun;
     float dsun = length(ds * vec2(0.7, 1.0));
-    vec3 zenith = mix(vec3(0.05, 0.04, 0.14), vec3(0.16, 0.13, 0.34), day);
+    vec3 zenith = mix(vec3(0.04, 0.045, 0.15), vec3(0.09, 0.16, 0.44), day);
     vec3 low = mix(vec3(0.32, 0.14, 0.22), warm * 0.9, day * 0.8);
     vec3 skyCol = mix(low, zenith, smoothstep(0.0, 0.9, h));
-    skyCol += warm * (0.5 * glowUp) * exp(-dsun * 2.2) * (0.6 + 0.4 * day);
+    skyCol += warm * (0.55 * glowUp) * exp(-dsun * 1.3) * (0.6 + 0.4 * day);
     skyCol += warm * 0.35 * glowUp * exp(-max(h, 0.0) * 7.0) * exp(-abs(ds.x) * 0.5);
     // The disc, clipped by the horizon.
     float disc = smoothstep(0.085, 0.075, length(ds)) * step(horizon, p.y);
@@ -119,10 +119,10 @@ void main(void)
             // Backlit: the edges and the thin tips glow where the light comes through.
             vec2 toSun = sun - vec2(p.x, p.y);
             float nearSun = exp(-dot(toSun, toSun) * 0.8);
-            float edge = pow(abs(u), 3.0);
+            float edge = pow(abs(u), 4.0);
             vec3 c = bladeDark * (0.6 + 0.5 * v);
-            c += rimCol * (edge * 0.6 + smoothstep(0.5, 1.0, v) * 0.35) * (0.2 + 0.8 * nearSun) * (0.5 + 0.5 * r1);
-            c += vec3(0.50, 0.55, 0.12) * day * (0.12 + 0.35 * nearSun) * v * v;
+            c += rimCol * (edge * 0.7 + smoothstep(0.6, 1.0, v) * 0.2) * (0.1 + 0.9 * nearSun) * (0.5 + 0.5 * r1);
+            c += vec3(0.50, 0.55, 0.12) * day * (0.04 + 0.25 * nearSun) * v * v;
             float band = exp(-pow((z - front) / (0.15 * front + 0.3), 2.0));
             c += mix(warm, vec3(0.9, 0.8, 0.4), 0.4) * band * v * v * 1.6 * (0.5 + 0.5 * glowUp);
             float fog = 1.0 - exp(-z * 0.09);
