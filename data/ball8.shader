@@ -323,6 +323,9 @@ void main(void)
                 // A key light's highlight.
                 vec3 key = normalize(vec3(0.5, 0.8, 0.3));
                 objCol += vec3(1.0, 0.95, 0.9) * pow(max(dot(rf, key), 0.0), 40.0) * 0.9;
+                // And a coloured light from behind that outlines the far edge.
+                vec3 back = normalize(vec3(-0.7, 0.2, -0.6));
+                objCol += accent * pow(max(dot(rf, back), 0.0), 12.0) * 0.6;
                 if (lattice > 0.5) objCol = core * (0.7 + 0.9 * cosT) * (1.0 + kick) + accent * 0.7 * fres + skin;
             }
         }
@@ -335,7 +338,23 @@ void main(void)
         // The halo: what the march gathered near the surface, and a wide bloom.
         vec3 haloCol = mix(core, accent, 0.25 + 0.25 * clamp(rimAmt, 0.0, 1.0));
         col += haloCol * glow * (0.35 + 0.3 * energy + 0.6 * kick) * presence * (1.0 - 0.7 * hitMask);
-        col += core * (0.12 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
+        col += core * (0.16 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
+
+        // Embers circling on tilted orbits, hidden when they pass behind the body.
+        for (int k = 0; k < 10; k++) {
+            float fk = float(k);
+            float a = t * (0.6 + 0.07 * fk) + fk * 2.4;
+            float orbitR = radius * (1.25 + 0.08 * fk);
+            vec3 e = orbitR * vec3(cos(a), 0.35 * sin(a * 0.7 + fk), sin(a));
+            e = rotX(0.3 * fk) * e;
+            vec3 rel = e - ro;
+            float depth = dot(rel, fw);
+            vec2 sp = vec2(dot(rel, rt), dot(rel, up)) * 2.3 / max(depth, 0.1);
+            vec2 dd = p - sp;
+            float spark = exp(-dot(dd, dd) * 9000.0) + 0.15 * exp(-dot(dd, dd) * 600.0);
+            float hidden = step(tHit, length(rel));
+            col += mix(core, vec3(1.0, 0.9, 0.75), 0.5) * spark * (0.25 + 0.5 * energy + 0.8 * kick) * presence * (1.0 - hidden);
+        }
 
         // A ring of light circling the orb when the rim is turned up; it precesses with the spin
         // and passes behind the body.
