@@ -232,6 +232,12 @@ void main(void)
                   mix(vec3(0.30, 0.16, 0.55), vec3(1.0, 0.55, 0.22), streams) * streams * 1.3;
         col += sw * band * vis + vec3(0.22, 0.12, 0.3) * band * vis * 0.5;
         col += vec3(1.0, 0.72, 0.4) * gather * (0.1 + 0.3 * gather) * exp(-r * r * 10.0);
+        // Once the orb is lit the swirl collapses into it, throwing off a ring of light.
+        if (intensity > 0.0) {
+            float wave = 0.25 + 1.4 * (1.0 - gather);
+            float dw = (r - wave) / (0.04 + 0.08 * (1.0 - gather));
+            col += mix(vec3(1.0, 0.7, 0.35), vec3(0.5, 0.85, 1.0), 0.15) * exp(-dw * dw) * gather * (1.0 - gather) * 5.0 * presence;
+        }
     }
 
     // Rays of light fanning out from the orb.
