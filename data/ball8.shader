@@ -15,6 +15,7 @@ float morph;
 float shatter;
 float lattice;
 float energy;
+float outro;
 float time;
 float shardDist;
 mat3 spin;
@@ -58,7 +59,7 @@ float smin(float a, float b, float k)
 // Unformed light: droplets circling and merging; further below -1 they drift apart.
 float blobs(vec3 q)
 {
-    float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5);
+    float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5) + 0.5 * outro;
     float d = length(q) - 0.5;
     for (int i = 0; i < 4; i++) {
         float fi = float(i);
@@ -185,8 +186,11 @@ void main(void)
     float beatAmt = smoothstep(0.9, 1.05, intensity) * smoothstep(-1.0, -0.6, morph);
     float kick = exp(-beatPhase * 7.0) * beatAmt;
 
-    float presence = smoothstep(0.0, 0.35, intensity);
-    float radius = mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick);
+    // The last stretch holds the shape at exactly -1 with no emergence while the intensity falls:
+    // the orb comes apart into droplets and its light goes down with the music.
+    outro = abs(morph + 1.0) < 0.001 && emergence < 0.001 ? 1.0 - smoothstep(0.6, 1.45, intensity) : 0.0;
+    float presence = smoothstep(0.0, 0.35, intensity) * (1.0 - 0.75 * outro);
+    float radius = mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick) * (1.0 - 0.3 * outro);
     vec3 core = palette(hue);
     vec3 accent = palette(hue + 0.5);
 
