@@ -67,11 +67,10 @@ void main(void)
     float waveLen = mix(0.8, 5.0, clamp(parameters[1][2], 0.0, 1.0));
     float camKnob = clamp(parameters[1][3], 0.0, 1.0);
 
-    // High over the meadow, gliding forward; the lens is shifted down rather than the camera
+    // High over the meadow and slowly rising; the lens is shifted down rather than the camera
     // tilted, so the blades stay upright in the frame.
     float camH = mix(1.5, 2.7, camKnob) + 0.03 * t;
     float horizon = 0.56 + 0.12 * camKnob;
-    float travel = 0.45 * t;
 
     vec3 wisp = wispAt(t);
     float wispI = 1.7 * (0.9 + 0.1 * sin(t * 17.0));
@@ -96,7 +95,7 @@ void main(void)
         float zGround = camH * Focal / below;
         float first = floor(log(zTop / 0.3) / log(Spacing));
         float z = 0.3 * pow(Spacing, first);
-        vec2 groundXZ = vec2(p.x / Focal * zGround, zGround + travel);
+        vec2 groundXZ = vec2(p.x / Focal * zGround, zGround);
         vec3 g = gust(groundXZ, t, waveLen);
         float sheenAmt = 0.5 + 0.9 * windAmt;
         float lean = (0.15 + 0.6 * windAmt) * (g.x * 1.3 + g.z - 0.35);
