@@ -10,6 +10,8 @@ packages=(
   # tests: GoogleTest, benchmarks, headless X, window manager, keys, JACK, shader validator
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openbox xdotool x11-utils jackd2 glslang-tools
   libjack-jackd2-dev # the MIDI test sender asks JACK who listens
+  # hardening: clang with libFuzzer and its sanitizer runtimes, memcheck, shader-file watching
+  clang libclang-rt-14-dev valgrind inotify-tools
   # clipboard at exit
   xclip xsel wl-clipboard
   # tools: PNG/TrueType, fonts, MP3 encoding, video
