@@ -148,7 +148,8 @@ void main(void)
         // Each blade bends with the square of its height, all in the same wind field, so the
         // shear can be undone before picking the blade.
         float bend = (0.25 + 0.8 * windAmt) * (w + 0.3) * Y * Y;
-        float Xs = X - bend;
+        // Neighbouring blades lean their own ways: a short-period lean field on top of the wind.
+        float Xs = X - bend - 0.08 * sin(X * 17.0 + fi * 1.7) * Y * Y;
         float cell = floor(Xs / cellW);
         float r1 = hash(cell + fi * 91.3);
         float r2b = hash(cell * 1.37 + fi * 17.1 + 5.0);
