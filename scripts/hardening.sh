@@ -56,12 +56,15 @@ cmake --build --preset fuzz -j"$jobs"
 fuzz_seconds=${FUZZ_SECONDS:-25}
 declare -A fuzz_options=([midi_bytes]=-max_len=8 [tuned_values_export]=-max_len=642)
 fuzz_work=$(mktemp -d)
+fuzz_tmp=$fuzz_work
+[ -d /dev/shm ] && [ -w /dev/shm ] && fuzz_tmp=/dev/shm
 trap 'rm -rf "$fuzz_work"' EXIT
 for corpus in tests/fuzz/corpus/*/; do
     target=$(basename "$corpus")
     mkdir -p "$fuzz_work/$target"
-    # New inputs go to a scratch copy; the committed seeds stay as they are.
-    env -u DISPLAY -u WAYLAND_DISPLAY JACK_DEFAULT_SERVER=fuzz-no-server \
+    # New inputs go to a scratch copy; the committed seeds stay as they are. The targets that read
+    # files write each input to TMPDIR, in memory where there is a tmpfs.
+    env -u DISPLAY -u WAYLAND_DISPLAY JACK_DEFAULT_SERVER=fuzz-no-server TMPDIR="$fuzz_tmp" \
         "build-fuzz/fuzz_$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 \
         -artifact_prefix="$fuzz_work/$target-" ${fuzz_options[$target]:-} \
         "$fuzz_work/$target" "$corpus" > "$fuzz_work/$target.log" 2>&1 || {
