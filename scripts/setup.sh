@@ -14,8 +14,8 @@ packages=(
   clang libclang-rt-14-dev valgrind inotify-tools
   # clipboard at exit
   xclip xsel wl-clipboard
-  # tools: PNG/TrueType, fonts, MP3 encoding, video
-  libstb-dev fonts-dejavu-core libmp3lame-dev ffmpeg
+  # tools: PNG/TrueType, fonts, MP3 encoding, WAV and loudness for the music, video
+  libstb-dev fonts-dejavu-core libmp3lame-dev libsndfile1-dev libebur128-dev ffmpeg
   # the Windows build: MinGW-w64 cross compilers, Wine (64-bit) to run it under Xvfb
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
 )

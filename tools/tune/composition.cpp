@@ -181,7 +181,7 @@ class Writer {
         s_.stutters.push_back({step_time(s - 8), step_time(s - 4), 2 * kStep, 1.0});
         s_.stutters.push_back({step_time(s - 4), step_time(s - 2), kStep, 0.95});
         s_.stutters.push_back({step_time(s - 2), step_time(s - 1), 0.5 * kStep, 0.8});
-        s_.stutters.push_back({step_time(s - 1), entry, 0.25 * kStep, 0.55});
+        s_.stutters.push_back({step_time(s - 1), entry, 0.25 * kStep, 0.4});
     }
 
     void automate(Instrument i, Param p, double time, double value) {
@@ -206,7 +206,7 @@ void setup_mix(Score &s) {
     set(I::Arp, 0.3, 0.2, 2500, 0.25, 0.35, 0.45);
     set(I::Bass, 0.6, 0.0, 420, 0.0, 0.0, 0.9);
     set(I::Lead, 0.5, 0.0, 3600, 0.3, 0.25, 0.3);
-    set(I::Bell, 0.42, -0.2, 2000, 0.4, 0.4, 0.2);
+    set(I::Bell, 0.5, -0.2, 2000, 0.4, 0.4, 0.2);
     set(I::Kick, 0.95, 0.0, 2000, 0.0, 0.0, 0.0);
     set(I::Snare, 0.42, 0.0, 2000, 0.2, 0.0, 0.0);
     set(I::Clap, 0.42, 0.0, 2000, 0.25, 0.0, 0.0);
@@ -301,8 +301,8 @@ void sunset(Writer &w, const Section &sec) {
             w.offbeats(I::ClosedHat, b, 16, 0.35);
         }
         if (bar >= 3) {
-            w.hit(I::Kick, b, 0.6);
-            w.hit(I::Clap, b + 8, 0.4);
+            w.hit(I::Kick, b, 0.45);
+            w.hit(I::Clap, b + 8, 0.35);
             w.slow_arp(c, b, 0.35);
         }
     }
@@ -310,8 +310,9 @@ void sunset(Writer &w, const Section &sec) {
     w.phrase(I::Lead, kMotifA, kSunset + 16, 1.0, 0, 0.8);
     w.phrase(I::Lead, kMotifB, kSunset + 48, 1.0, 0, 0.8);
     w.phrase(I::Lead, kMotifClose, kSunset + 80, 1.0, 0, 0.8);
-    w.note(I::Lead, kSunset + 112, 14, 69, 0.75);
-    w.note(I::Bell, kSunset + 112, 14, 81, 0.4);
+    // The last note lets go before the build's pickup so the pickup lands in the open.
+    w.note(I::Lead, kSunset + 112, 11, 69, 0.75);
+    w.note(I::Bell, kSunset + 112, 8, 81, 0.4);
 }
 
 // The orb emerges: pickup, snare roll, riser and an opening filter into the drop.
@@ -321,6 +322,7 @@ void build(Writer &w) {
     w.hit(I::Snare, kBuild, 0.9);
     w.hit(I::Crash, kBuild, 0.6);
     w.hit(I::OpenHat, kBuild, 0.5);
+    w.hit(I::Impact, kBuild, 0.6);
     for (int bar = 0; bar < 6; ++bar) {
         double b = bar0 + 16 * bar;
         const Chord &c = *chords[bar];
@@ -433,9 +435,18 @@ void automation(Writer &w) {
     w.jump(I::Pad, Param::Duck, t(kBuild) - 0.01, 0.0, 0.3);
     w.jump(I::Pad, Param::Duck, t(kClimax) - 0.01, 0.3, 0.75);
     w.jump(I::Pad, Param::Duck, t(kOutro) - 0.01, 0.75, 0.0);
-    w.automate(I::Pad, Param::Level, t(kSunset), 0.55);
-    w.automate(I::Pad, Param::Level, t(kSunset + 16), 0.62);
-    w.automate(I::Pad, Param::Level, t(kBuild), 0.5);
+    // Alone in the opening and the sunset the pads carry the piece; in the grooves they sit back.
+    w.automate(I::Pad, Param::Level, t(kWisp - 16), 1.0);
+    w.automate(I::Pad, Param::Level, t(kWisp), 0.62);
+    w.automate(I::Pad, Param::Level, t(kMeadow1), 0.5);
+    w.automate(I::Pad, Param::Level, t(kSunset), 0.5);
+    w.automate(I::Pad, Param::Level, t(kSunset + 16), 0.8);
+    w.automate(I::Pad, Param::Level, t(kBuild), 0.55);
+    w.automate(I::Pad, Param::Level, t(kClimax - 2), 0.55);
+    w.automate(I::Pad, Param::Level, t(kClimax), 0.62);
+    w.automate(I::Pad, Param::Level, t(kOutro), 0.9);
+    w.automate(I::Lead, Param::Level, t(kClimax - 2), 0.5);
+    w.automate(I::Lead, Param::Level, t(kClimax), 0.6);
 
     // Arpeggio: brightens section by section, closes in the sunset, sweeps open in the build.
     w.automate(I::Arp, Param::Cutoff, t(kIntro + 64), 700);
@@ -447,7 +458,7 @@ void automation(Writer &w) {
     w.automate(I::Arp, Param::Cutoff, t(kClimax - 2), 6000);
     w.automate(I::Arp, Param::Cutoff, t(kClimax), 4200);
     w.automate(I::Arp, Param::Cutoff, t(kOutro), 2000);
-    w.automate(I::Arp, Param::Level, t(kIntro + 64), 0.22);
+    w.automate(I::Arp, Param::Level, t(kIntro + 64), 0.3);
     w.automate(I::Arp, Param::Level, t(kMeadow1), 0.3);
     w.automate(I::Arp, Param::Level, t(kSunset), 0.3);
     w.automate(I::Arp, Param::Level, t(kSunset + 1), 0.18);
