@@ -11,18 +11,35 @@ const float Pi = 3.14159265;
 const float Beat = 0.46875;
 const int Steps = 56;
 
-float morph;
-float shatter;
-float lattice;
-float energy;
-float outro;
-float time;
-float shardDist;
-mat3 spin;
+float morph = 0.0;
+float shatter = 0.0;
+float lattice = 0.0;
+float energy = 0.0;
+float outro = 0.0;
+float time = 0.0;
+float shardDist = 0.0;
+mat3 spin = mat3(1.0);
+
+// Per-frame values the distance function reads. Every branch of a fragment shader costs its full
+// price on llvmpipe whether taken or not, so the shapes are blended by weights worked out once
+// per pixel instead of being picked by ifs.
+vec3 blobCentre[4];
+vec3 ripplePhase = vec3(0.0);
+vec2 ringTurn = vec2(0.0);
+float rippleAmp = 0.0;
+float wBlob = 0.0;
+float wSphere = 0.0;
+float wRipple = 0.0;
+float wCrystal = 0.0;
+float wRing = 0.0;
+float wCage = 0.0;
+float cutOn = 0.0;
 
 float hash(vec2 c)
 {
-    return fract(sin(dot(c, vec2(12.9898, 78.233))) * 43758.5453);
+    vec3 p = fract(vec3(c.xyx) * 0.1031);
+    p += dot(p, p.yzx + 33.33);
+    return fract((p.x + p.y) * p.z);
 }
 
 // Amber at 0, cyan at one half, violet at 1: the demo's three lights.
@@ -32,8 +49,8 @@ vec3 palette(float h)
     vec3 amber = vec3(1.0, 0.58, 0.22);
     vec3 cyan = vec3(0.30, 0.85, 1.0);
     vec3 violet = vec3(0.62, 0.36, 1.0);
-    if (h < 0.5) return mix(amber, cyan, smoothstep(0.0, 0.5, h));
-    return mix(cyan, mix(violet, amber, smoothstep(0.75, 1.0, h)), smoothstep(0.5, 0.75, h));
+    vec3 upper = mix(cyan, mix(violet, amber, smoothstep(0.75, 1.0, h)), smoothstep(0.5, 0.75, h));
+    return mix(mix(amber, cyan, smoothstep(0.0, 0.5, h)), upper, step(0.5, h));
 }
 
 mat3 rotY(float a)
@@ -56,97 +73,69 @@ float smin(float a, float b, float k)
     return mix(b, a, h) - k * h * (1.0 - h);
 }
 
-// Unformed light: droplets circling and merging; further below -1 they drift apart.
-float blobs(vec3 q)
+// The shapes along the morph, one per whole step of slot 2: -1 droplets of unformed light
+// merging, 0 a sphere, 1 a living surface of standing waves, 2 a cut gem, 3 a ring with a wave
+// running round it, 4 a sphere hollowed into a cage.
+float shape(vec3 q)
 {
-    float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5) + 0.5 * outro;
-    float d = length(q) - 0.5;
-    for (int i = 0; i < 4; i++) {
-        float fi = float(i);
-        float a = time * (0.7 + 0.23 * fi) + fi * 1.7;
-        vec3 c = spread * vec3(cos(a), sin(a * 1.3 + fi) * 0.7, sin(a));
-        d = smin(d, length(q - c) - 0.32, 0.35);
-    }
-    return d;
+    const float phi = 1.618034;
+    float len = length(q);
+
+    float db = len - 0.5;
+    for (int i = 0; i < 4; i++) db = smin(db, length(q - blobCentre[i]) - 0.32, 0.35);
+
+    vec3 sw = sin(4.0 * q + ripplePhase);
+    float dr = (len - 0.92 - rippleAmp * sw.x * sw.y * sw.z) * 0.75;
+
+    vec3 a = abs(q);
+    float facets = max(max(dot(a, vec3(0.0, 0.525731, 0.850651)), dot(a, vec3(0.525731, 0.850651, 0.0))),
+                       dot(a, vec3(0.850651, 0.0, 0.525731)));
+    float dc = max(facets - 0.82, len - 1.02);
+
+    // sin 3x from sin x, so the ring needs no atan.
+    vec2 xz = vec2(ringTurn.x * q.x - ringTurn.y * q.z, ringTurn.y * q.x + ringTurn.x * q.z);
+    float rho = length(xz);
+    float sn = xz.y / max(rho, 1e-4);
+    float dg = (length(vec2(rho - 0.78, q.y - 0.22 * (3.0 * sn - 4.0 * sn * sn * sn))) - 0.3) * 0.8;
+
+    vec3 c = cos(q * 5.5);
+    float dy = max(len - 1.0, (abs(c.x + c.y + c.z) - 0.7) * 0.11);
+
+    return wBlob * db + wSphere * (len - 0.95) + wRipple * dr + wCrystal * dc + wRing * dg + wCage * dy;
 }
 
-// A living surface: three standing waves beating against each other.
-float ripple(vec3 q)
-{
-    float a = 0.12 + 0.05 * energy;
-    float w = sin(4.0 * q.x + time * 1.1) * sin(4.0 * q.y + time * 1.4) * sin(4.0 * q.z + time * 0.9);
-    return (length(q) - 0.92 - a * w) * 0.75;
-}
-
-// A cut gem: the twelve faces of a dodecahedron, rounded a little by the sphere around it.
-float crystal(vec3 q)
+// The wire lattice: the shape's skin kept along nine great circles, those of the three axes and
+// the six of a dodecahedron's faces; they turn with the spin.
+float wires(vec3 q, float d)
 {
     const float phi = 1.618034;
     vec3 a = abs(q);
-    vec3 n1 = normalize(vec3(0.0, 1.0, phi));
-    vec3 n2 = normalize(vec3(1.0, phi, 0.0));
-    vec3 n3 = normalize(vec3(phi, 0.0, 1.0));
-    float d = max(max(dot(a, n1), dot(a, n2)), dot(a, n3)) - 0.82;
-    return max(d, length(q) - 1.02);
-}
-
-// A twisted ring with a three-fold wave running round it.
-float ring(vec3 q)
-{
-    float ang = atan(q.z, q.x);
-    float y = q.y - 0.22 * sin(3.0 * ang + time);
-    vec2 r = vec2(length(q.xz) - 0.78, y);
-    return (length(r) - 0.3) * 0.8;
-}
-
-// A sphere hollowed by a gyroid into an ornate cage.
-float gyroBall(vec3 q)
-{
-    vec3 g = q * 5.0;
-    float gy = abs(dot(sin(g), cos(g.yzx))) / 5.0 - 0.05;
-    return max(length(q) - 1.0, gy * 0.8);
-}
-
-float shape(vec3 q)
-{
-    if (morph < 0.0) return mix(length(q) - 0.95, blobs(q), clamp(-morph, 0.0, 1.0));
-    if (morph < 1.0) return mix(length(q) - 0.95, ripple(q), morph);
-    if (morph < 2.0) return mix(ripple(q), crystal(q), morph - 1.0);
-    if (morph < 3.0) return mix(crystal(q), ring(q), morph - 2.0);
-    return mix(ring(q), gyroBall(q), clamp(morph - 3.0, 0.0, 1.0));
-}
-
-// The wire lattice: the shape's skin kept only along twisted meridians and parallels.
-float wires(vec3 q, float d)
-{
-    float len = length(q);
-    float lat = asin(clamp(q.y / max(len, 1e-4), -1.0, 1.0));
-    float lon = atan(q.z, q.x) + 0.35 * lat + 0.3 * time;
-    float dLat = abs(fract(lat * 7.0 / Pi) - 0.5) * Pi / 7.0 * len;
-    float dLon = abs(fract(lon * 8.0 / (2.0 * Pi)) - 0.5) * (2.0 * Pi / 8.0) * len * cos(lat);
-    return max(abs(d) - 0.025, min(dLat, dLon) - 0.018);
+    float golden = min(min(abs(a.y - phi * a.z), abs(a.x - phi * a.y)), abs(phi * a.x - a.z)) * 0.525731;
+    float lines = min(golden, min(min(a.x, a.y), a.z));
+    return max(abs(d) - 0.025, lines - 0.02);
 }
 
 // Object space (unit size). With shatter the body splits into its eight octants, each pushed
 // outward; a step never crosses an octant boundary, so no shard is stepped over.
 float body(vec3 q)
 {
-    float d;
-    if (shatter > 0.001) {
-        vec3 s = step(0.0, q) * 2.0 - 1.0;
-        vec3 o = s * (shatter * 0.35);
-        vec3 l = q - o;
-        d = max(shape(l), max(max(-s.x * l.x, -s.y * l.y), -s.z * l.z));
-        if (lattice > 0.5) d = wires(l, d);
-        shardDist = d;
-        vec3 a = abs(q);
-        d = min(d, min(min(a.x, a.y), a.z) + 0.04);
-    } else {
-        d = shape(q);
-        if (lattice > 0.5) d = wires(q, d);
-        shardDist = d;
-    }
-    return d;
+    vec3 s = step(0.0, q) * 2.0 - 1.0;
+    vec3 l = q - s * (shatter * 0.35);
+    float d = shape(l);
+    d = max(d, max(max(-s.x * l.x, -s.y * l.y), -s.z * l.z) - 1e3 * (1.0 - cutOn));
+    d = mix(d, wires(l, d), lattice);
+    shardDist = d;
+    vec3 a = abs(q);
+    return min(d, min(min(a.x, a.y), a.z) + 0.04 + 1e3 * (1.0 - cutOn));
+}
+
+// The sky as the glass reflects and bends it: one texture read instead of two.
+vec3 mirrored(vec3 d, float t)
+{
+    vec4 n = texture2D(noiseMap, (d.xy + d.z * vec2(0.7, 0.3)) * 0.3 + vec2(0.01 * t, 0.0));
+    vec3 c = mix(vec3(0.015, 0.012, 0.04), vec3(0.05, 0.035, 0.11), 0.5 + 0.5 * d.y);
+    c += smoothstep(0.45, 0.85, n.x) * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z);
+    return c;
 }
 
 vec3 background(vec3 d, float t)
@@ -180,16 +169,36 @@ void main(void)
     float orbit = parameters[3][2];
     float spinAngle = parameters[3][3];
     time = t;
+    lattice = step(0.5, lattice);
+    cutOn = step(0.001, shatter);
 
     // Kicks on every beat of the climax; the build-up and the fade stay smooth.
     float beatPhase = fract(max(t, 0.0) / Beat);
     float beatAmt = smoothstep(0.9, 1.05, intensity) * smoothstep(-1.0, -0.6, morph);
     float kick = exp(-beatPhase * 7.0) * beatAmt;
 
+    // Shape weights and the per-frame parts of the distance function.
+    float mw = clamp(morph, -1.0, 4.0);
+    wBlob = clamp(-mw, 0.0, 1.0);
+    wSphere = clamp(1.0 - abs(mw), 0.0, 1.0);
+    wRipple = clamp(1.0 - abs(mw - 1.0), 0.0, 1.0);
+    wCrystal = clamp(1.0 - abs(mw - 2.0), 0.0, 1.0);
+    wRing = clamp(1.0 - abs(mw - 3.0), 0.0, 1.0);
+    wCage = clamp(mw - 3.0, 0.0, 1.0);
+    rippleAmp = 0.12 + 0.05 * energy;
+    ripplePhase = vec3(1.1, 1.4, 0.9) * t;
+    ringTurn = vec2(cos(t / 3.0), sin(t / 3.0));
+
     // The last stretch holds the shape at exactly -1 with no emergence while the intensity falls:
     // the orb comes apart into droplets and its light goes down with the music.
     outro = abs(morph + 1.0) < 0.001 && emergence < 0.001 ? 1.0 - smoothstep(0.6, 1.45, intensity) : 0.0;
     float presence = smoothstep(0.0, 0.35, intensity) * (1.0 - 0.75 * outro);
+    float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5) + 0.5 * outro;
+    for (int i = 0; i < 4; i++) {
+        float fi = float(i);
+        float a = t * (0.7 + 0.23 * fi) + fi * 1.7;
+        blobCentre[i] = spread * vec3(cos(a), sin(a * 1.3 + fi) * 0.7, sin(a));
+    }
     float radius = mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick) * (1.0 - 0.3 * outro);
     vec3 core = palette(hue);
     vec3 accent = palette(hue + 0.5);
@@ -284,7 +293,7 @@ void main(void)
 
                 // Reflection: the nebula and a soft overhead light.
                 vec3 rf = reflect(rd, n);
-                vec3 env = background(rf, t) * 1.5 + vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
+                vec3 env = mirrored(rf, t) * 1.5 + vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
                 // Two soft strip lights for the glass to catch.
                 env += vec3(0.8, 0.85, 1.0) * smoothstep(0.08, 0.0, abs(rf.y - 0.25)) * smoothstep(0.2, 0.7, rf.x) * 0.5;
                 env += accent * smoothstep(0.1, 0.0, abs(rf.x + 0.55)) * smoothstep(-0.2, 0.4, rf.y) * 0.35;
@@ -306,7 +315,7 @@ void main(void)
                 inner *= core * (1.15 + 0.9 * kick);
                 // What lies behind, bent, tinted by the glass and the depth it crossed.
                 float thick = clamp(-2.0 * dot(hc, dg), 0.0, 2.0);
-                vec3 behind = background(dg, t) * mix(vec3(1.0), core, 0.5) * 1.4;
+                vec3 behind = mirrored(dg, t) * mix(vec3(1.0), core, 0.5) * 1.4;
                 inner += behind + core * thick * 0.35 + accent * 0.06;
 
                 // Veins of light running through the skin.
@@ -351,12 +360,13 @@ void main(void)
         col += core * (0.16 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
 
         // Embers circling on tilted orbits, hidden when they pass behind the body.
-        for (int k = 0; k < 10; k++) {
+        for (int k = 0; k < 8; k++) {
             float fk = float(k);
             float a = t * (0.6 + 0.07 * fk) + fk * 2.4;
-            float orbitR = radius * (1.25 + 0.08 * fk);
-            vec3 e = orbitR * vec3(cos(a), 0.35 * sin(a * 0.7 + fk), sin(a));
-            e = rotX(0.3 * fk) * e;
+            float orbitR = radius * (1.25 + 0.1 * fk);
+            // Each on its own tilted circle: the tilt turns the circle's z into height.
+            float tilt = 0.3 * fk - 1.0;
+            vec3 e = orbitR * vec3(cos(a), sin(a) * tilt * 0.5, sin(a));
             vec3 rel = e - ro;
             float depth = dot(rel, fw);
             vec2 sp = vec2(dot(rel, rt), dot(rel, up)) * 2.3 / max(depth, 0.1);

@@ -10,9 +10,13 @@ const int Rows = 16;
 const float Spacing = 1.07;
 const float TallestBlade = 0.6;
 
+// Arithmetic hash: a sine per call would cost more than the rest of a row.
 float hash(float n)
 {
-    return fract(sin(n * 12.9898) * 43758.5453);
+    n = fract(n * 0.1031);
+    n *= n + 33.33;
+    n *= n + n;
+    return fract(n);
 }
 
 // Gusts roll across the meadow as crested waves; the noise bends their fronts and varies their
@@ -80,7 +84,8 @@ void main(void)
     vec3 tipCol = vec3(0.46 + 0.2 * hs, 0.54 - 0.05 * hs, 0.15 - 0.05 * hs);
     vec3 deepCol = vec3(0.04, 0.06, 0.035);
     vec3 skyLight = vec3(0.40, 0.36, 0.62);
-    vec3 horizonCol = sky(vec2(p.x, horizon + 0.004), horizon, t);
+    // The sky right at the horizon, without clouds or stars.
+    vec3 horizonCol = vec3(0.44, 0.23, 0.20) + vec3(0.30, 0.13, 0.03) * smoothstep(1.8, -1.4, p.x);
     vec3 fogCol = mix(horizonCol, vec3(0.13, 0.11, 0.26), 0.45) * 0.75;
     float pix = 2.0 / 512.0 / Focal;
     float cellW = 0.05;
@@ -159,19 +164,19 @@ void main(void)
     float ridge = smoothstep(0.003, -0.003, p.y - horizon - trees) * step(-0.03, p.y - horizon);
     col = mix(col, horizonCol * 0.22 + vec3(0.01, 0.01, 0.025), ridge);
 
-    // The wisp and its wake, projected from its path.
-    for (int k = 0; k < 9; k++) {
+    // The wisp and its wake: sparks laid back along its heading.
+    vec2 head = project(wisp, camH, horizon);
+    vec2 back = project(wispAt(t - 0.3), camH, horizon) - head;
+    vec2 dw = p - head;
+    float r2 = dot(dw, dw);
+    col += wispCol * wispI * (0.9 * exp(-r2 * 900.0) + 0.2 * exp(-r2 * 50.0) + 0.07 / (1.0 + r2 * 25.0));
+    col += vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 6000.0);
+    for (int k = 1; k < 9; k++) {
         float fk = float(k);
-        vec2 d = p - project(wispAt(t - fk * 0.1), camH, horizon) - vec2(0.0, 0.003 * fk * fk);
-        float r2 = dot(d, d);
-        if (k == 0) {
-            col += wispCol * wispI * (0.9 * exp(-r2 * 900.0) + 0.2 * exp(-r2 * 50.0) + 0.07 / (1.0 + r2 * 25.0));
-            col += vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 6000.0);
-        } else {
-            float flick = 0.5 + 0.5 * sin(fk * 5.1 + t * 29.0);
-            col += vec3(1.0, 0.78, 0.45) * wispI * flick * (1.0 - fk / 9.0) * 0.5 *
-                   exp(-r2 * (3000.0 + 300.0 * fk));
-        }
+        vec2 d = dw - back * (fk / 3.0) - vec2(0.0, 0.003 * fk * fk);
+        float flick = abs(fract(fk * 0.618 + t * 4.6) * 2.0 - 1.0);
+        col += vec3(1.0, 0.78, 0.45) * wispI * flick * (1.0 - fk / 9.0) * 0.5 *
+               exp(-dot(d, d) * (3000.0 + 300.0 * fk));
     }
 
     col *= bright * 1.3;

@@ -9,9 +9,13 @@ varying mat4 parameters;
 const float Focal = 1.7;
 const int Layers = 26;
 
+// Arithmetic hash: a sine per call would cost more than the rest of a row.
 float hash(float n)
 {
-    return fract(sin(n * 12.9898) * 43758.5453);
+    n = fract(n * 0.1031);
+    n *= n + 33.33;
+    n *= n + n;
+    return fract(n);
 }
 
 // Wind as a smooth field: two octaves of the noise texture rolling across the meadow.
@@ -28,11 +32,11 @@ vec3 skyColour(vec2 p, float horizon, float t, float blue)
     float h = (p.y - horizon) / (1.0 + 0.8 * blue);
     vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
     vec3 mid = mix(vec3(0.17, 0.12, 0.30), vec3(0.14, 0.16, 0.42), blue);
-    vec3 high = mix(vec3(0.03, 0.03, 0.11), vec3(0.04, 0.04, 0.16), blue);
+    vec3 high = mix(vec3(0.015, 0.015, 0.07), vec3(0.04, 0.04, 0.16), blue);
     vec3 c = mix(low, mid, smoothstep(0.0, 0.35, h));
     c = mix(c, high, smoothstep(0.3, 1.1, h));
     // A last amber band where the sun went down, off to the left.
-    c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 9.0) * smoothstep(1.8, -1.2, p.x) * step(0.0, h);
+    c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 5.0) * smoothstep(1.8, -1.2, p.x) * step(0.0, h);
     // Thin drifting clouds catching the last light from below.
     vec2 cq = vec2(p.x / (h + 0.35), 1.0 / (h + 0.35)) * 0.08 + vec2(0.004 * t, 0.0);
     float cl = texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.7).w * 0.3;
@@ -45,6 +49,13 @@ vec3 skyColour(vec2 p, float horizon, float t, float blue)
     c += vec3(0.7, 0.75, 1.0) * step(0.992, s) * smoothstep(0.25, 0.0, length(sf)) *
          smoothstep(0.25, 0.7, h) * (1.0 - cl);
     return c;
+}
+
+// The sky right at the horizon, without clouds or stars: what the distant meadow fades into.
+vec3 horizonColour(float x, float blue)
+{
+    vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
+    return low + vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * smoothstep(1.8, -1.2, x);
 }
 
 // The wisp weaves between the blades a few metres ahead.
@@ -86,14 +97,14 @@ void main(void)
     vec3 glow = wispCol * wispI * (0.9 * exp(-r2 * 500.0) + 0.15 * exp(-r2 * 40.0)) +
                 vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 4000.0);
     // The wide halo is light scattered in the air in front of the grass: never hidden.
-    vec3 halo = wispCol * wispI * (0.1 * exp(-r2 * 30.0) + (0.04 + 0.08 * glowKnob) / (1.0 + r2 * 25.0));
-    // Sparks shed along the path it has just flown.
+    vec3 halo = wispCol * wispI * ((0.06 + 0.12 * glowKnob) * exp(-r2 * 20.0) + (0.03 + 0.1 * glowKnob) / (1.0 + r2 * 18.0));
+    // Sparks shed along the path it has just flown, laid back along its heading.
+    vec2 head = project(wisp, camH, horizon);
+    vec2 back = project(wispAt(t - 0.3, camH, lift), camH, horizon) - head;
     for (int k = 1; k < 8; k++) {
         float fk = float(k);
-        float tk = t - fk * 0.09;
-        vec2 d = p - project(wispAt(tk, camH, lift), camH, horizon) -
-                 vec2(0.0, 0.004 * fk * fk);
-        float flick = 0.5 + 0.5 * sin(fk * 7.3 + t * 31.0);
+        vec2 d = p - head - back * (fk * 0.3) - vec2(0.0, 0.004 * fk * fk);
+        float flick = abs(fract(fk * 0.618 + t * 4.7) * 2.0 - 1.0);
         glow += vec3(1.0, 0.8, 0.5) * wispI * flick * (1.0 - fk / 8.0) *
                 exp(-dot(d, d) * (2500.0 + 200.0 * fk)) * 0.6;
     }
@@ -110,7 +121,7 @@ void main(void)
     float trans = 1.0;
     bool wispDone = false;
     // Distant grass melts into the sky just above the horizon.
-    vec3 fogCol = skyColour(vec2(p.x, horizon + 0.004), horizon, t, blue) * vec3(0.85, 0.8, 0.9);
+    vec3 fogCol = horizonColour(p.x, blue) * vec3(0.85, 0.8, 0.9);
     float pix = 2.0 / 512.0 / Focal;
 
     // Rows stand at fixed distances 0.3 * 1.16^i; below the horizon the march starts at the first
@@ -177,7 +188,9 @@ void main(void)
             vec3 blade = mix(baseCol, tip, smoothstep(0.0, 0.9, v));
             vec3 c = blade * (skyLight * (0.35 + 0.65 * v) + 0.05) * (0.75 + 0.25 * (1.0 - u * u));
             c += blade * wispCol * att * (diff * 2.2 + back * 1.2);
-            c += wispCol * att * 0.25 * pow(max(1.0 - abs(u), 0.0), 4.0) * v;
+            float mid = max(1.0 - abs(u), 0.0);
+            mid *= mid;
+            c += wispCol * att * 0.25 * mid * mid * v;
             c = mix(c, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, z)), fog);
             col += trans * cover * c;
             trans *= 1.0 - cover;
