@@ -35,16 +35,14 @@ float wRing = 0.0;
 float wCage = 0.0;
 float cutOn = 0.0;
 
-float hash(vec2 c)
-{
+float hash(vec2 c) {
     vec3 p = fract(vec3(c.xyx) * 0.1031);
     p += dot(p, p.yzx + 33.33);
     return fract((p.x + p.y) * p.z);
 }
 
 // Amber at 0, cyan at one half, violet at 1: the demo's three lights.
-vec3 palette(float h)
-{
+vec3 palette(float h) {
     h = fract(h);
     vec3 amber = vec3(1.0, 0.58, 0.22);
     vec3 cyan = vec3(0.30, 0.85, 1.0);
@@ -53,22 +51,19 @@ vec3 palette(float h)
     return mix(mix(amber, cyan, smoothstep(0.0, 0.5, h)), upper, step(0.5, h));
 }
 
-mat3 rotY(float a)
-{
+mat3 rotY(float a) {
     float c = cos(a);
     float s = sin(a);
     return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
 }
 
-mat3 rotX(float a)
-{
+mat3 rotX(float a) {
     float c = cos(a);
     float s = sin(a);
     return mat3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c);
 }
 
-float smin(float a, float b, float k)
-{
+float smin(float a, float b, float k) {
     float h = clamp(0.5 + 0.5 * (b - a) / k, 0.0, 1.0);
     return mix(b, a, h) - k * h * (1.0 - h);
 }
@@ -76,8 +71,7 @@ float smin(float a, float b, float k)
 // The shapes along the morph, one per whole step of slot 2: -1 droplets of unformed light
 // merging, 0 a sphere, 1 a living surface of standing waves, 2 a cut gem, 3 a ring with a wave
 // running round it, 4 a sphere hollowed into a cage.
-float shape(vec3 q)
-{
+float shape(vec3 q) {
     const float phi = 1.618034;
     float len = length(q);
 
@@ -88,8 +82,9 @@ float shape(vec3 q)
     float dr = (len - 0.92 - rippleAmp * sw.x * sw.y * sw.z) * 0.75;
 
     vec3 a = abs(q);
-    float facets = max(max(dot(a, vec3(0.0, 0.525731, 0.850651)), dot(a, vec3(0.525731, 0.850651, 0.0))),
-                       dot(a, vec3(0.850651, 0.0, 0.525731)));
+    float facets =
+        max(max(dot(a, vec3(0.0, 0.525731, 0.850651)), dot(a, vec3(0.525731, 0.850651, 0.0))),
+            dot(a, vec3(0.850651, 0.0, 0.525731)));
     float dc = max(facets - 0.82, len - 1.02);
 
     // sin 3x from sin x, so the ring needs no atan.
@@ -101,24 +96,24 @@ float shape(vec3 q)
     vec3 c = cos(q * 5.5);
     float dy = max(len - 1.0, (abs(c.x + c.y + c.z) - 0.7) * 0.11);
 
-    return wBlob * db + wSphere * (len - 0.95) + wRipple * dr + wCrystal * dc + wRing * dg + wCage * dy;
+    return wBlob * db + wSphere * (len - 0.95) + wRipple * dr + wCrystal * dc + wRing * dg +
+           wCage * dy;
 }
 
 // The wire lattice: the shape's skin kept along nine great circles, those of the three axes and
 // the six of a dodecahedron's faces; they turn with the spin.
-float wires(vec3 q, float d)
-{
+float wires(vec3 q, float d) {
     const float phi = 1.618034;
     vec3 a = abs(q);
-    float golden = min(min(abs(a.y - phi * a.z), abs(a.x - phi * a.y)), abs(phi * a.x - a.z)) * 0.525731;
+    float golden =
+        min(min(abs(a.y - phi * a.z), abs(a.x - phi * a.y)), abs(phi * a.x - a.z)) * 0.525731;
     float lines = min(golden, min(min(a.x, a.y), a.z));
     return max(abs(d) - 0.025, lines - 0.02);
 }
 
 // Object space (unit size). With shatter the body splits into its eight octants, each pushed
 // outward; a step never crosses an octant boundary, so no shard is stepped over.
-float body(vec3 q)
-{
+float body(vec3 q) {
     vec3 s = step(0.0, q) * 2.0 - 1.0;
     vec3 l = q - s * (shatter * 0.35);
     float d = shape(l);
@@ -130,16 +125,14 @@ float body(vec3 q)
 }
 
 // The sky as the glass reflects and bends it: one texture read instead of two.
-vec3 mirrored(vec3 d, float t)
-{
+vec3 mirrored(vec3 d, float t) {
     vec4 n = texture2D(noiseMap, (d.xy + d.z * vec2(0.7, 0.3)) * 0.3 + vec2(0.01 * t, 0.0));
     vec3 c = mix(vec3(0.015, 0.012, 0.04), vec3(0.05, 0.035, 0.11), 0.5 + 0.5 * d.y);
     c += smoothstep(0.45, 0.85, n.x) * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z);
     return c;
 }
 
-vec3 background(vec3 d, float t)
-{
+vec3 background(vec3 d, float t) {
     vec3 c = mix(vec3(0.015, 0.012, 0.04), vec3(0.05, 0.035, 0.11), 0.5 + 0.5 * d.y);
     // Two plane projections blended by direction: no seam anywhere on the sphere of directions.
     vec2 uv1 = d.xy * 0.35 + vec2(0.01 * t, 0.0);
@@ -152,8 +145,7 @@ vec3 background(vec3 d, float t)
     return c;
 }
 
-void main(void)
-{
+void main(void) {
     vec2 p = objectPosition.xy * vec2(2.0, 1.0);
     float t = parameters[0][0];
     float intensity = clamp(parameters[0][1], 0.0, 2.0);
@@ -191,7 +183,8 @@ void main(void)
 
     // The last stretch holds the shape at exactly -1 with no emergence while the intensity falls:
     // the orb comes apart into droplets and its light goes down with the music.
-    outro = abs(morph + 1.0) < 0.001 && emergence < 0.001 ? 1.0 - smoothstep(0.6, 1.45, intensity) : 0.0;
+    outro = abs(morph + 1.0) < 0.001 && emergence < 0.001 ? 1.0 - smoothstep(0.6, 1.45, intensity)
+                                                          : 0.0;
     float presence = smoothstep(0.0, 0.35, intensity) * (1.0 - 0.75 * outro);
     float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5) + 0.5 * outro;
     for (int i = 0; i < 4; i++) {
@@ -199,7 +192,8 @@ void main(void)
         float a = t * (0.7 + 0.23 * fi) + fi * 1.7;
         blobCentre[i] = spread * vec3(cos(a), sin(a * 1.3 + fi) * 0.7, sin(a));
     }
-    float radius = mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick) * (1.0 - 0.3 * outro);
+    float radius =
+        mix(0.25, 1.0, smoothstep(0.0, 0.9, intensity)) * (1.0 + 0.04 * kick) * (1.0 - 0.3 * outro);
     vec3 core = palette(hue);
     vec3 accent = palette(hue + 0.5);
 
@@ -215,7 +209,9 @@ void main(void)
     // Stars, sparse and still.
     vec2 sq = floor(p * 110.0);
     float st = hash(sq);
-    col += vec3(0.75, 0.8, 1.0) * step(0.994, st) * smoothstep(0.35, 0.0, length(fract(p * 110.0) - 0.5)) * (0.5 + 0.5 * sin(t * 2.0 + st * 50.0));
+    col += vec3(0.75, 0.8, 1.0) * step(0.994, st) *
+           smoothstep(0.35, 0.0, length(fract(p * 110.0) - 0.5)) *
+           (0.5 + 0.5 * sin(t * 2.0 + st * 50.0));
 
     float r = length(p);
     // The angle in turns, taken from whichever of two cuts lies away from this pixel, so the
@@ -229,19 +225,23 @@ void main(void)
     if (gather > 0.001) {
         float vis = sqrt(gather);
         // The gathering energy lights the haze around it.
-        col = col * (1.0 + 2.5 * gather) + mix(vec3(0.16, 0.07, 0.24), vec3(0.42, 0.2, 0.1), exp(-r * 1.2)) * gather * 0.55;
+        col = col * (1.0 + 2.5 * gather) +
+              mix(vec3(0.16, 0.07, 0.24), vec3(0.42, 0.2, 0.1), exp(-r * 1.2)) * gather * 0.55;
         float swirlR = 0.3 + 0.9 * gather;
         float lr = log(max(r, 0.02));
         vec2 sp = vec2(turn * 9.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
         vec2 cell = floor(sp);
         vec2 f = fract(sp) - 0.5;
         float hsh = hash(vec2(mod(cell.x, 9.0), cell.y));
-        float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) * (0.6 + 0.4 * sin(t * 5.0 + hsh * 40.0));
+        float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) *
+                     (0.6 + 0.4 * sin(t * 5.0 + hsh * 40.0));
         vec2 au = vec2(turn * 3.0 + lr * 0.9 - t * 0.12, lr * 0.5 - t * 0.25);
-        float arms = texture2D(noiseMap, au).x * 0.7 + texture2D(noiseMap, au * vec2(2.0, 3.0) + 0.37).y * 0.3;
+        float arms = texture2D(noiseMap, au).x * 0.7 +
+                     texture2D(noiseMap, au * vec2(2.0, 3.0) + 0.37).y * 0.3;
         float band = exp(-pow(max(r - 0.05, 0.0) / swirlR, 2.0) * 2.0);
         float streams = smoothstep(0.45, 0.75, arms);
-        vec3 sw = mix(vec3(1.0, 0.68, 0.32), vec3(0.45, 0.85, 1.0), step(0.8, hsh)) * mote * 1.6 * smoothstep(0.08, 0.3, r) +
+        vec3 sw = mix(vec3(1.0, 0.68, 0.32), vec3(0.45, 0.85, 1.0), step(0.8, hsh)) * mote * 1.6 *
+                      smoothstep(0.08, 0.3, r) +
                   mix(vec3(0.30, 0.16, 0.55), vec3(1.0, 0.55, 0.22), streams) * streams * 1.3;
         col += sw * band * vis + vec3(0.22, 0.12, 0.3) * band * vis * 0.5;
         col += vec3(1.0, 0.72, 0.4) * gather * (0.1 + 0.3 * gather) * exp(-r * r * 10.0);
@@ -249,13 +249,15 @@ void main(void)
         if (intensity > 0.0) {
             float wave = 0.25 + 1.4 * (1.0 - gather);
             float dw = (r - wave) / (0.04 + 0.08 * (1.0 - gather));
-            col += mix(vec3(1.0, 0.7, 0.35), vec3(0.5, 0.85, 1.0), 0.15) * exp(-dw * dw) * gather * (1.0 - gather) * 5.0 * presence;
+            col += mix(vec3(1.0, 0.7, 0.35), vec3(0.5, 0.85, 1.0), 0.15) * exp(-dw * dw) * gather *
+                   (1.0 - gather) * 5.0 * presence;
         }
     }
 
     // Rays of light fanning out from the orb.
     float fan = texture2D(noiseMap, vec2(turn * 4.0, 0.03 * t)).y;
-    col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) * exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
+    col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) *
+           exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
 
     vec3 objCol = vec3(0.0);
     float tHit = 1e9;
@@ -293,10 +295,13 @@ void main(void)
 
                 // Reflection: the nebula and a soft overhead light.
                 vec3 rf = reflect(rd, n);
-                vec3 env = mirrored(rf, t) * 1.5 + vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
+                vec3 env = mirrored(rf, t) * 1.5 +
+                           vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
                 // Two soft strip lights for the glass to catch.
-                env += vec3(0.8, 0.85, 1.0) * smoothstep(0.08, 0.0, abs(rf.y - 0.25)) * smoothstep(0.2, 0.7, rf.x) * 0.5;
-                env += accent * smoothstep(0.1, 0.0, abs(rf.x + 0.55)) * smoothstep(-0.2, 0.4, rf.y) * 0.35;
+                env += vec3(0.8, 0.85, 1.0) * smoothstep(0.08, 0.0, abs(rf.y - 0.25)) *
+                       smoothstep(0.2, 0.7, rf.x) * 0.5;
+                env += accent * smoothstep(0.1, 0.0, abs(rf.x + 0.55)) *
+                       smoothstep(-0.2, 0.4, rf.y) * 0.35;
                 env += accent * smoothstep(0.6, 0.95, -rf.y) * 0.15;
 
                 // Refraction, one index per channel: the core seen through the glass splits
@@ -310,7 +315,8 @@ void main(void)
                 float mr = length(cross(hc, dr));
                 float mg = length(cross(hc, dg));
                 float mb = length(cross(hc, db));
-                inner = vec3(exp(-mr * mr / (coreSize * coreSize)), exp(-mg * mg / (coreSize * coreSize)),
+                inner = vec3(exp(-mr * mr / (coreSize * coreSize)),
+                             exp(-mg * mg / (coreSize * coreSize)),
                              exp(-mb * mb / (coreSize * coreSize)));
                 inner *= core * (1.15 + 0.9 * kick);
                 // What lies behind, bent, tinted by the glass and the depth it crossed.
@@ -323,8 +329,10 @@ void main(void)
                 vec2 vq = q.xy * 0.22 + q.z * 0.13 + vec2(0.015 * t, 0.0);
                 float v1 = 1.0 - abs(2.0 * texture2D(noiseMap, vq).x - 1.0);
                 float v2 = 1.0 - abs(2.0 * texture2D(noiseMap, vq * 2.3 + 0.41).y - 1.0);
-                float veins = (pow(v1, 14.0) + 0.6 * pow(v2, 10.0) * v1) * (0.1 + 1.2 * clamp(emission, 0.0, 1.0));
-                vec3 skin = core * veins * (1.0 + kick) + core * clamp(emission, 0.0, 1.0) * 0.35 * (1.0 - fres);
+                float veins = (pow(v1, 14.0) + 0.6 * pow(v2, 10.0) * v1) *
+                              (0.1 + 1.2 * clamp(emission, 0.0, 1.0));
+                vec3 skin = core * veins * (1.0 + kick) +
+                            core * clamp(emission, 0.0, 1.0) * 0.35 * (1.0 - fres);
 
                 // The cut faces of the shards glow from inside.
                 float cut = 0.0;
@@ -337,7 +345,8 @@ void main(void)
                 objCol = mix(inner, env, clamp(0.08 + fres, 0.0, 1.0));
                 objCol += accent * fres * rimW * 0.8;
                 // A thin-film sheen that shifts colour with the viewing angle.
-                objCol += palette(cosT * 1.3 + 0.1 * t + hue) * fres * 0.35 * clamp(rimAmt + 0.3, 0.0, 1.3);
+                objCol += palette(cosT * 1.3 + 0.1 * t + hue) * fres * 0.35 *
+                          clamp(rimAmt + 0.3, 0.0, 1.3);
                 objCol += skin + core * cut * 1.5;
                 // A key light's highlight.
                 vec3 key = normalize(vec3(0.5, 0.8, 0.3));
@@ -345,7 +354,8 @@ void main(void)
                 // And a coloured light from behind that outlines the far edge.
                 vec3 back = normalize(vec3(-0.7, 0.2, -0.6));
                 objCol += accent * pow(max(dot(rf, back), 0.0), 12.0) * 0.6;
-                if (lattice > 0.5) objCol = core * (0.7 + 0.9 * cosT) * (1.0 + kick) + accent * 0.7 * fres + skin;
+                if (lattice > 0.5)
+                    objCol = core * (0.7 + 0.9 * cosT) * (1.0 + kick) + accent * 0.7 * fres + skin;
             }
         }
         // The light inside shows between the wires and shards too.
@@ -356,7 +366,8 @@ void main(void)
         col = mix(col, objCol, hitMask * presence);
         // The halo: what the march gathered near the surface, and a wide bloom.
         vec3 haloCol = mix(core, accent, 0.25 + 0.25 * clamp(rimAmt, 0.0, 1.0));
-        col += haloCol * glow * (0.35 + 0.3 * energy + 0.6 * kick) * presence * (1.0 - 0.7 * hitMask);
+        col +=
+            haloCol * glow * (0.35 + 0.3 * energy + 0.6 * kick) * presence * (1.0 - 0.7 * hitMask);
         col += core * (0.16 + 0.08 * energy + 0.25 * kick) * presence * exp(-r / radius * 1.3);
 
         // Embers circling on tilted orbits, hidden when they pass behind the body.
@@ -373,22 +384,26 @@ void main(void)
             vec2 dd = p - sp;
             float spark = exp(-dot(dd, dd) * 9000.0) + 0.15 * exp(-dot(dd, dd) * 600.0);
             float hidden = step(tHit, length(rel));
-            col += mix(core, vec3(1.0, 0.9, 0.75), 0.5) * spark * (0.25 + 0.5 * energy + 0.8 * kick) * presence * (1.0 - hidden);
+            col += mix(core, vec3(1.0, 0.9, 0.75), 0.5) * spark *
+                   (0.25 + 0.5 * energy + 0.8 * kick) * presence * (1.0 - hidden);
         }
 
         // A ring of light circling the orb when the rim is turned up; it precesses with the spin
         // and passes behind the body.
         float ringAmt = smoothstep(0.3, 0.8, rimAmt) * presence;
         if (ringAmt > 0.001) {
-            vec3 nr = normalize(vec3(0.45 * sin(spinAngle * 0.5), 1.0, 0.35 * cos(spinAngle * 0.3)));
+            vec3 nr =
+                normalize(vec3(0.45 * sin(spinAngle * 0.5), 1.0, 0.35 * cos(spinAngle * 0.3)));
             float den = dot(rd, nr);
             if (abs(den) > 1e-3) {
                 float tr = -dot(ro, nr) / den;
                 vec3 rp = ro + rd * tr;
                 float dr = (length(rp) - radius * 1.55) / radius;
-                float sparkle = 0.5 + 0.8 * texture2D(noiseMap, rp.xz * 0.6 + vec2(0.05 * t, 0.0)).x;
+                float sparkle =
+                    0.5 + 0.8 * texture2D(noiseMap, rp.xz * 0.6 + vec2(0.05 * t, 0.0)).x;
                 float ringL = (exp(-dr * dr * 2500.0) + 0.25 * exp(-dr * dr * 90.0)) * sparkle;
-                col += mix(accent, vec3(1.0), 0.3) * ringL * ringAmt * (1.0 + kick) * step(0.0, tr) * step(tr, tHit);
+                col += mix(accent, vec3(1.0), 0.3) * ringL * ringAmt * (1.0 + kick) *
+                       step(0.0, tr) * step(tr, tHit);
             }
         }
     }

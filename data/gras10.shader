@@ -11,8 +11,7 @@ const float Spacing = 1.07;
 const float TallestBlade = 0.6;
 
 // Arithmetic hash: a sine per call would cost more than the rest of a row.
-float hash(float n)
-{
+float hash(float n) {
     n = fract(n * 0.1031);
     n *= n + 33.33;
     n *= n + n;
@@ -21,8 +20,7 @@ float hash(float n)
 
 // Gusts roll across the meadow as crested waves; the noise bends their fronts and varies their
 // strength. x: the crest (0..1), y: the lee behind it, z: slow noise.
-vec3 gust(vec2 q, float t, float waveLen)
-{
+vec3 gust(vec2 q, float t, float waveLen) {
     vec4 n = texture2D(noiseMap, q * vec2(0.025, 0.018) + vec2(-0.015 * t, 0.004 * t));
     float phase = dot(q, vec2(0.85, -0.5)) / waveLen - 2.1 * t + 6.0 * n.x;
     float s = sin(phase);
@@ -32,15 +30,16 @@ vec3 gust(vec2 q, float t, float waveLen)
     return vec3(crest, lee, n.z);
 }
 
-vec3 sky(vec2 p, float horizon, float t)
-{
+vec3 sky(vec2 p, float horizon, float t) {
     float h = p.y - horizon;
     vec3 c = mix(vec3(0.44, 0.23, 0.20), vec3(0.15, 0.11, 0.29), smoothstep(0.0, 0.2, h));
     c = mix(c, vec3(0.03, 0.03, 0.10), smoothstep(0.15, 0.6, h));
     c += vec3(0.30, 0.13, 0.03) * exp(-max(h, 0.0) * 18.0) * smoothstep(1.8, -1.4, p.x);
     vec2 cq = vec2(p.x / (h + 0.3), 1.0 / (h + 0.3)) * 0.07 + vec2(0.004 * t, 0.0);
-    float cl = smoothstep(0.5, 0.85, texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.9).w * 0.3);
-    c = mix(c, vec3(0.32, 0.18, 0.25) * (1.0 - 0.6 * smoothstep(0.05, 0.4, h)), cl * 0.5 * smoothstep(0.0, 0.1, h));
+    float cl = smoothstep(0.5, 0.85,
+                          texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.9).w * 0.3);
+    c = mix(c, vec3(0.32, 0.18, 0.25) * (1.0 - 0.6 * smoothstep(0.05, 0.4, h)),
+            cl * 0.5 * smoothstep(0.0, 0.1, h));
     vec2 sq = floor(p * 100.0);
     float s = hash(sq.x * 131.7 + sq.y * 7.31);
     vec2 sf = fract(p * 100.0) - 0.5;
@@ -50,19 +49,16 @@ vec3 sky(vec2 p, float horizon, float t)
 }
 
 // The wisp skims the meadow in long arcs ahead of the camera.
-vec3 wispAt(float t)
-{
+vec3 wispAt(float t) {
     return vec3(1.5 * sin(t * 0.45 - 0.9) + 0.3 * sin(t * 1.2), 0.8 + 0.15 * sin(t * 1.4),
                 4.2 + 1.2 * sin(t * 0.3 + 0.4));
 }
 
-vec2 project(vec3 q, float camH, float horizon)
-{
+vec2 project(vec3 q, float camH, float horizon) {
     return vec2(q.x, q.y - camH) * Focal / max(q.z, 0.1) + vec2(0.0, horizon);
 }
 
-void main(void)
-{
+void main(void) {
     vec2 p = objectPosition.xy * vec2(2.0, 1.0);
     float t = parameters[0][0];
     float bright = clamp(parameters[0][1], 0.0, 2.0);
@@ -130,7 +126,8 @@ void main(void)
                 float att = wispI / (1.0 + dl * dl * 0.9);
                 vec3 tip = mix(tipCol, vec3(0.55, 0.42, 0.13), r1 * r1 * 0.7) * (0.65 + 0.7 * r2);
                 vec3 blade = mix(deepCol, tip, smoothstep(0.0, 0.9, v));
-                vec3 c = blade * (skyLight * (0.4 + 0.7 * v) + 0.05) * (0.75 + 0.25 * (1.0 - u * u));
+                vec3 c =
+                    blade * (skyLight * (0.4 + 0.7 * v) + 0.05) * (0.75 + 0.25 * (1.0 - u * u));
                 // Bent over by a gust, the blades turn their paler backs to the sky; behind each
                 // crest the lee lies in shadow. The waves read as sheen rolling over the meadow.
                 c += vec3(0.42, 0.40, 0.24) * g.x * sheenAmt * v * v * (0.6 + 0.4 * r2);
@@ -149,7 +146,8 @@ void main(void)
             // The thatch at the foot of the blades.
             vec3 P = vec3(groundXZ.x, 0.0, zGround);
             float dl = length(wisp - P);
-            vec3 c = deepCol * (1.0 + 0.6 * g.x) + tipCol * wispCol * wispI * 0.15 / (1.0 + dl * dl * 0.9);
+            vec3 c = deepCol * (1.0 + 0.6 * g.x) +
+                     tipCol * wispCol * wispI * 0.15 / (1.0 + dl * dl * 0.9);
             col += trans * mix(c, fogCol, 1.0 - exp(-zGround * 0.035));
         }
         col = mix(col, horizonCol * 0.8, smoothstep(-0.06, 0.0, -below));
@@ -158,7 +156,8 @@ void main(void)
     }
 
     // Low hills and a treeline against the last light.
-    float hill = 0.005 + 0.07 * smoothstep(0.3, 0.8, texture2D(noiseMap, vec2(p.x * 0.09 + 0.3, 0.2)).x);
+    float hill =
+        0.005 + 0.07 * smoothstep(0.3, 0.8, texture2D(noiseMap, vec2(p.x * 0.09 + 0.3, 0.2)).x);
     float trees = hill + 0.02 * texture2D(noiseMap, vec2(p.x * 0.8, 0.6)).y +
                   0.012 * texture2D(noiseMap, vec2(p.x * 3.1, 0.1)).z;
     float ridge = smoothstep(0.003, -0.003, p.y - horizon - trees) * step(-0.03, p.y - horizon);
@@ -169,7 +168,8 @@ void main(void)
     vec2 back = project(wispAt(t - 0.3), camH, horizon) - head;
     vec2 dw = p - head;
     float r2 = dot(dw, dw);
-    col += wispCol * wispI * (0.9 * exp(-r2 * 900.0) + 0.2 * exp(-r2 * 50.0) + 0.07 / (1.0 + r2 * 25.0));
+    col += wispCol * wispI *
+           (0.9 * exp(-r2 * 900.0) + 0.2 * exp(-r2 * 50.0) + 0.07 / (1.0 + r2 * 25.0));
     col += vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 6000.0);
     for (int k = 1; k < 9; k++) {
         float fk = float(k);

@@ -10,8 +10,7 @@ const float Focal = 1.7;
 const int Layers = 26;
 
 // Arithmetic hash: a sine per call would cost more than the rest of a row.
-float hash(float n)
-{
+float hash(float n) {
     n = fract(n * 0.1031);
     n *= n + 33.33;
     n *= n + n;
@@ -19,16 +18,14 @@ float hash(float n)
 }
 
 // Wind as a smooth field: two octaves of the noise texture rolling across the meadow.
-float wind(vec2 q, float t)
-{
+float wind(vec2 q, float t) {
     vec4 n = texture2D(noiseMap, q * vec2(0.06, 0.04) + vec2(-0.045 * t, 0.013 * t));
     return n.x * 1.5 + n.y * 0.5 - 1.0;
 }
 
 // blue: 0 for the amber afterglow, 1 for the blue hour that the view from down among the
 // blades looks up into.
-vec3 skyColour(vec2 p, float horizon, float t, float blue)
-{
+vec3 skyColour(vec2 p, float horizon, float t, float blue) {
     float h = (p.y - horizon) / (1.0 + 0.8 * blue);
     vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
     vec3 mid = mix(vec3(0.17, 0.12, 0.30), vec3(0.14, 0.16, 0.42), blue);
@@ -36,7 +33,8 @@ vec3 skyColour(vec2 p, float horizon, float t, float blue)
     vec3 c = mix(low, mid, smoothstep(0.0, 0.35, h));
     c = mix(c, high, smoothstep(0.3, 1.1, h));
     // A last amber band where the sun went down, off to the left.
-    c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 5.0) * smoothstep(1.8, -1.2, p.x) * step(0.0, h);
+    c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 5.0) * smoothstep(1.8, -1.2, p.x) *
+         step(0.0, h);
     // Thin drifting clouds catching the last light from below.
     vec2 cq = vec2(p.x / (h + 0.35), 1.0 / (h + 0.35)) * 0.08 + vec2(0.004 * t, 0.0);
     float cl = texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.7).w * 0.3;
@@ -52,27 +50,23 @@ vec3 skyColour(vec2 p, float horizon, float t, float blue)
 }
 
 // The sky right at the horizon, without clouds or stars: what the distant meadow fades into.
-vec3 horizonColour(float x, float blue)
-{
+vec3 horizonColour(float x, float blue) {
     vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
     return low + vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * smoothstep(1.8, -1.2, x);
 }
 
 // The wisp weaves between the blades a few metres ahead.
-vec3 wispAt(float t, float camH, float lift)
-{
+vec3 wispAt(float t, float camH, float lift) {
     return vec3(0.55 * sin(t * 0.45) + 0.2 * sin(t * 1.3),
                 camH + mix(0.16, -0.3, lift) + 0.05 * sin(t * 1.7) + 0.08 * sin(t * 0.6),
                 mix(0.8, 1.3, lift) + 0.3 * sin(t * 0.31 + 1.0));
 }
 
-vec2 project(vec3 q, float camH, float horizon)
-{
+vec2 project(vec3 q, float camH, float horizon) {
     return vec2(q.x, q.y - camH) * Focal / q.z + vec2(0.0, horizon);
 }
 
-void main(void)
-{
+void main(void) {
     vec2 p = objectPosition.xy * vec2(2.0, 1.0);
     float t = parameters[0][0];
     float bright = clamp(parameters[0][1], 0.0, 2.0);
@@ -97,7 +91,9 @@ void main(void)
     vec3 glow = wispCol * wispI * (0.9 * exp(-r2 * 500.0) + 0.15 * exp(-r2 * 40.0)) +
                 vec3(1.0, 0.95, 0.85) * wispI * exp(-r2 * 4000.0);
     // The wide halo is light scattered in the air in front of the grass: never hidden.
-    vec3 halo = wispCol * wispI * ((0.06 + 0.12 * glowKnob) * exp(-r2 * 20.0) + (0.03 + 0.1 * glowKnob) / (1.0 + r2 * 18.0));
+    vec3 halo =
+        wispCol * wispI *
+        ((0.06 + 0.12 * glowKnob) * exp(-r2 * 20.0) + (0.03 + 0.1 * glowKnob) / (1.0 + r2 * 18.0));
     // Sparks shed along the path it has just flown, laid back along its heading.
     vec2 head = project(wisp, camH, horizon);
     vec2 back = project(wispAt(t - 0.3, camH, lift), camH, horizon) - head;
@@ -144,7 +140,9 @@ void main(void)
         float fog = max(1.0 - exp(-z * 0.13), smoothstep(8.0, 24.0, z));
         if (Y < 0.0) {
             // Between the nearest rows the ground itself shows: dark earth fading into the fog.
-            vec3 g = baseCol * 0.18 + wispCol * wispI * 0.03 / (1.0 + dot(wisp - vec3(X, 0.0, z), wisp - vec3(X, 0.0, z)) * 3.0);
+            vec3 g = baseCol * 0.18 +
+                     wispCol * wispI * 0.03 /
+                         (1.0 + dot(wisp - vec3(X, 0.0, z), wisp - vec3(X, 0.0, z)) * 3.0);
             col += trans * mix(g, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, z)), fog);
             trans = 0.0;
             break;
@@ -170,7 +168,8 @@ void main(void)
         float h = (0.14 + 0.34 * r2b * (0.6 + 0.8 * r1)) * (0.3 + 0.7 * tall);
         float xc = (cell + 0.2 + 0.6 * r1) * cellW;
         float v = Y / h;
-        float width = bladeW * (0.6 + 0.6 * r1) * (0.3 + 0.7 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0)) * (1.0 - 0.3 * v);
+        float width = bladeW * (0.6 + 0.6 * r1) * (0.3 + 0.7 * tall) *
+                      sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0)) * (1.0 - 0.3 * v);
         float u = (Xs - xc) / max(width, 1e-4);
         float aa = pix * z / max(width, 1e-4);
         float cover = clamp((1.0 - abs(u)) / max(aa, 1e-3), 0.0, 1.0) * step(v, 1.0);
@@ -201,7 +200,10 @@ void main(void)
     if (trans > 0.0) {
         if (!wispDone) col += (0.3 + 0.7 * trans) * glow;
         float fogG = max(1.0 - exp(-zGround * 0.13), smoothstep(8.0, 24.0, zGround));
-        col += trans * (p.y > horizon ? skyColour(p, horizon, t, blue) : mix(baseCol * 0.18, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
+        col += trans * (p.y > horizon
+                            ? skyColour(p, horizon, t, blue)
+                            : mix(baseCol * 0.18,
+                                  fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
     }
     // Haze lit by the wisp, in front of everything.
     col += halo + wispCol * wispI * (0.02 + 0.05 * glowKnob) / (1.0 + r2 * 6.0);
@@ -210,7 +212,8 @@ void main(void)
     vec2 fq = p * 7.0 + vec2(0.3 * t, -0.45 * t);
     vec2 fc = floor(fq);
     float fr = hash(fc.x * 37.1 + fc.y * 11.7);
-    vec2 fo = fract(fq) - vec2(0.5) - 0.3 * vec2(sin(t * 1.3 + fr * 30.0), cos(t * 1.1 + fr * 20.0));
+    vec2 fo =
+        fract(fq) - vec2(0.5) - 0.3 * vec2(sin(t * 1.3 + fr * 30.0), cos(t * 1.1 + fr * 20.0));
     float fly = step(0.86 - 0.1 * glowKnob, fr) * exp(-dot(fo, fo) * 600.0) *
                 (0.5 + 0.5 * sin(t * 3.0 + fr * 60.0));
     col += vec3(1.0, 0.8, 0.4) * fly * 0.8;

@@ -10,22 +10,19 @@ const float Focal = 1.5;
 const int Layers = 24;
 
 // Arithmetic hash: a sine per call would cost more than the rest of a row.
-float hash(float n)
-{
+float hash(float n) {
     n = fract(n * 0.1031);
     n *= n + 33.33;
     n *= n + n;
     return fract(n);
 }
 
-float wind(vec2 q, float t)
-{
+float wind(vec2 q, float t) {
     vec4 n = texture2D(noiseMap, q * vec2(0.06, 0.04) + vec2(-0.05 * t, 0.013 * t));
     return n.x * 1.5 + n.y * 0.5 - 1.0;
 }
 
-void main(void)
-{
+void main(void) {
     vec2 p = objectPosition.xy * vec2(2.0, 1.0);
     float t = parameters[0][0];
     float bright = clamp(parameters[0][1], 0.0, 2.0);
@@ -59,27 +56,42 @@ void main(void)
     float disc = smoothstep(0.085, 0.075, length(ds)) * step(horizon, p.y);
     vec3 sunCol = mix(vec3(1.0, 0.8, 0.5), vec3(1.0, 0.55, 0.25), 1.0 - day);
     skyCol = mix(skyCol, sunCol * 0.95, disc);
-    skyCol += sunCol * (0.5 * exp(-dsun * dsun * 120.0) + 0.1 * haze / (1.0 + dsun * dsun * 20.0)) * step(horizon - 0.02, p.y) * glowUp;
+    skyCol += sunCol * (0.5 * exp(-dsun * dsun * 120.0) + 0.1 * haze / (1.0 + dsun * dsun * 20.0)) *
+              step(horizon - 0.02, p.y) * glowUp;
     // Streaks of cloud lit from below: amber rims near the sun, violet further off.
     vec2 cq = vec2(p.x / (h + 0.4), 1.0 / (h + 0.4)) * vec2(0.06, 0.12) + vec2(0.004 * t, 0.0);
-    float cn = texture2D(noiseMap, cq).z * 0.65 + texture2D(noiseMap, cq * vec2(2.2, 3.1) + 0.3).w * 0.35;
-    float cl = smoothstep(0.62 - 0.25 * clouds, 0.85 - 0.2 * clouds, cn) * smoothstep(0.02, 0.15, h) * smoothstep(1.2, 0.4, h);
+    float cn =
+        texture2D(noiseMap, cq).z * 0.65 + texture2D(noiseMap, cq * vec2(2.2, 3.1) + 0.3).w * 0.35;
+    float cl = smoothstep(0.62 - 0.25 * clouds, 0.85 - 0.2 * clouds, cn) *
+               smoothstep(0.02, 0.15, h) * smoothstep(1.2, 0.4, h);
     float rim = smoothstep(0.0, 0.12, cn - 0.6 + 0.25 * clouds) * exp(-dsun * 1.5);
-    vec3 cloudCol = mix(vec3(0.18, 0.10, 0.20), warm * 0.9, exp(-dsun * 1.2) * (0.3 + 0.7 * glowUp));
+    vec3 cloudCol =
+        mix(vec3(0.18, 0.10, 0.20), warm * 0.9, exp(-dsun * 1.2) * (0.3 + 0.7 * glowUp));
     skyCol = mix(skyCol, cloudCol + warm * rim * 0.5 * glowUp, cl * 0.85);
     // Rays fanning out from the sun through the gaps.
-    float ang = atan(ds.y, ds.x);
-    float fan = texture2D(noiseMap, vec2(ang * 1.6, 0.05 * t)).x * texture2D(noiseMap, vec2(ang * 4.1, 0.5)).y;
-    skyCol += warm * (0.08 + 0.3 * rays) * smoothstep(0.15, 0.45, fan) * exp(-dsun * 1.4) * glowUp * (1.0 - cl);
+    // The angle in turns from whichever of two cuts lies away from this pixel, with whole
+    // multiples of the texture's period, so the rays show no seam.
+    float a1 = atan(ds.y, ds.x) / 6.2831853;
+    float a2 = atan(-ds.y, -ds.x) / 6.2831853 + 0.5;
+    float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
+    float fan = texture2D(noiseMap, vec2(turn * 10.0, 0.05 * t)).x *
+                texture2D(noiseMap, vec2(turn * 26.0, 0.5)).y;
+    skyCol += warm * (0.08 + 0.3 * rays) * smoothstep(0.15, 0.45, fan) * exp(-dsun * 1.4) * glowUp *
+              (1.0 - cl);
     // Stars come out as the light goes.
     vec2 sq = floor(p * 95.0);
     float st = hash(sq.x * 131.7 + sq.y * 7.31);
-    skyCol += vec3(0.7, 0.75, 1.0) * step(0.993, st) * smoothstep(0.35, 0.0, length(fract(p * 95.0) - 0.5)) *
-              smoothstep(0.3, 0.8, h) * (1.0 - day) * (1.0 - cl);
+    skyCol += vec3(0.7, 0.75, 1.0) * step(0.993, st) *
+              smoothstep(0.35, 0.0, length(fract(p * 95.0) - 0.5)) * smoothstep(0.3, 0.8, h) *
+              (1.0 - day) * (1.0 - cl);
     // Distant hills.
-    float hill = 0.02 + 0.06 * texture2D(noiseMap, vec2(p.x * 0.05 + 0.7, 0.3)).x + 0.012 * texture2D(noiseMap, vec2(p.x * 0.6, 0.8)).y;
+    float hill = 0.02 + 0.06 * texture2D(noiseMap, vec2(p.x * 0.05 + 0.7, 0.3)).x +
+                 0.012 * texture2D(noiseMap, vec2(p.x * 0.6, 0.8)).y;
     vec3 hillCol = mix(low * 0.35, vec3(0.05, 0.04, 0.09), 0.5);
-    skyCol = mix(skyCol, hillCol + warm * 0.15 * exp(-abs(ds.x) * 1.5) * glowUp * smoothstep(-0.04, 0.0, p.y - horizon - hill), smoothstep(0.002, -0.002, p.y - horizon - hill));
+    skyCol = mix(skyCol,
+                 hillCol + warm * 0.15 * exp(-abs(ds.x) * 1.5) * glowUp *
+                               smoothstep(-0.04, 0.0, p.y - horizon - hill),
+                 smoothstep(0.002, -0.002, p.y - horizon - hill));
 
     // The meadow: rows of blades standing against the light.
     vec3 bladeDark = mix(vec3(0.03, 0.035, 0.03), vec3(0.06, 0.075, 0.03), day);
@@ -115,7 +127,8 @@ void main(void)
         float bh = (0.16 + 0.42 * r2 * (0.6 + 0.8 * r1)) * (0.35 + 0.65 * tall);
         float v = Y / bh;
         float xc = (cell + 0.2 + 0.6 * r1) * cellW;
-        float width = bladeW * (0.6 + 0.6 * r1) * (0.5 + 0.5 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0));
+        float width =
+            bladeW * (0.6 + 0.6 * r1) * (0.5 + 0.5 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0));
         float u = (X - xc) / max(width, 1e-4);
         float aa = pix * z / max(width, 1e-4);
         float cover = clamp((1.0 - abs(u)) / max(aa, 1e-3), 0.0, 1.0) * step(v, 1.0);
@@ -126,7 +139,8 @@ void main(void)
             float edge = u * u;
             edge *= edge;
             vec3 c = bladeDark * (0.6 + 0.5 * v);
-            c += rimCol * (edge * 0.7 + smoothstep(0.6, 1.0, v) * 0.2) * (0.1 + 0.9 * nearSun) * (0.5 + 0.5 * r1);
+            c += rimCol * (edge * 0.7 + smoothstep(0.6, 1.0, v) * 0.2) * (0.1 + 0.9 * nearSun) *
+                 (0.5 + 0.5 * r1);
             c += vec3(0.50, 0.55, 0.12) * day * (0.04 + 0.25 * nearSun) * v * v;
             float band = exp(-pow((z - front) / (0.15 * front + 0.3), 2.0));
             c += mix(warm, vec3(0.9, 0.8, 0.4), 0.4) * band * v * v * 1.6 * (0.5 + 0.5 * glowUp);
