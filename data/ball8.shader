@@ -286,8 +286,10 @@ void main(void) {
                 vec3 hp = ro + rd * tt;
                 vec3 q = spin * hp / radius;
                 vec2 e = vec2(0.003, -0.003);
-                vec3 nObj = normalize(e.xyy * body(q + e.xyy) + e.yyx * body(q + e.yyx) +
-                                      e.yxy * body(q + e.yxy) + e.xxx * body(q + e.xxx));
+                vec3 grad = e.xyy * body(q + e.xyy) + e.yyx * body(q + e.yyx) +
+                            e.yxy * body(q + e.yxy) + e.xxx * body(q + e.xxx);
+                // Where the field is flat (between shards) the gradient can vanish.
+                vec3 nObj = grad / max(length(grad), 1e-6);
                 // Back to world space: the spin is a rotation, its transpose undoes it.
                 vec3 n = nObj * spin;
                 float cosT = clamp(dot(n, -rd), 0.0, 1.0);

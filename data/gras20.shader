@@ -71,8 +71,10 @@ void main(void) {
     // Rays fanning out from the sun through the gaps.
     // The angle in turns from whichever of two cuts lies away from this pixel, with whole
     // multiples of the texture's period, so the rays show no seam.
-    float a1 = atan(ds.y, ds.x) / 6.2831853;
-    float a2 = atan(-ds.y, -ds.x) / 6.2831853 + 0.5;
+    // atan(0, 0) is left undefined: the pixel under the sun's centre looks a hair aside.
+    vec2 da = dot(ds, ds) > 1e-12 ? ds : vec2(1e-6, 0.0);
+    float a1 = atan(da.y, da.x) / 6.2831853;
+    float a2 = atan(-da.y, -da.x) / 6.2831853 + 0.5;
     float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
     float fan = texture2D(noiseMap, vec2(turn * 10.0, 0.05 * t)).x *
                 texture2D(noiseMap, vec2(turn * 26.0, 0.5)).y;
