@@ -7,7 +7,14 @@
 #include <stdexcept>
 #include <sys/wait.h>
 
+#include "composition.h"
+
 namespace tune_test {
+
+const tune::Rendering &rendered_piece() {
+    static const tune::Rendering r = tune::render(tune::compose());
+    return r;
+}
 
 std::string run_command(const std::string &cmd, int *status) {
     std::string out;

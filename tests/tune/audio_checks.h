@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "renderer.h"
+
 namespace tune_test {
 
 constexpr double kFs = 44100.0;
+
+// The piece rendered once per test process and shared by every test that needs it.
+const tune::Rendering &rendered_piece();
 
 // Runs a shell command; returns its standard output and sets `status` to its exit code.
 std::string run_command(const std::string &cmd, int *status = nullptr);

@@ -8,7 +8,6 @@
 
 #include "audio_checks.h"
 #include "composition.h"
-#include "renderer.h"
 #include "timing.h"
 
 namespace {
@@ -107,7 +106,7 @@ TEST_F(TuneMp3, ClimaxKickSitsOnTheGrid) {
 TEST_F(TuneMp3, IsTheCurrentRenderAlignedToTimeZero) {
     // Cross-correlate a stretch of the decoded file with a fresh render: the best lag must be
     // zero (encoder delay trimmed) and the match close (the file is not stale).
-    auto render = tune_test::to_mono(tune::render(tune::compose()).pcm);
+    auto render = tune_test::to_mono(tune_test::rendered_piece().pcm);
     const long from = static_cast<long>(60.5 * tune_test::kFs), len = 44100, max_lag = 2000;
     double best = -1e300;
     long best_lag = 0;

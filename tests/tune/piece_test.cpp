@@ -6,25 +6,14 @@
 #include <string>
 
 #include "audio_checks.h"
-#include "composition.h"
 #include "pcm.h"
-#include "renderer.h"
 
 namespace {
 
 class Piece : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        rendering_ = new tune::Rendering(tune::render(tune::compose()));
-    }
-    static void TearDownTestSuite() {
-        delete rendering_;
-        rendering_ = nullptr;
-    }
-    static const std::vector<std::int16_t> &pcm() { return rendering_->pcm; }
-    static tune::Rendering *rendering_;
+    static const std::vector<std::int16_t> &pcm() { return tune_test::rendered_piece().pcm; }
 };
-tune::Rendering *Piece::rendering_ = nullptr;
 
 TEST_F(Piece, MatchesTheCommittedHash) {
     std::ifstream f(std::string(DEMO_SOURCE_DIR) + "/tools/tune/tune.hash");
@@ -36,7 +25,7 @@ TEST_F(Piece, MatchesTheCommittedHash) {
 
 TEST_F(Piece, IsLongEnoughAndMastered) {
     EXPECT_GE(pcm().size() / 2, static_cast<size_t>(152 * 44100));
-    EXPECT_NEAR(rendering_->master.loudness_lufs, -14.0, 0.1);
+    EXPECT_NEAR(tune_test::rendered_piece().master.loudness_lufs, -14.0, 0.1);
     int peak = 0;
     for (auto s : pcm()) peak = std::max(peak, std::abs(static_cast<int>(s)));
     EXPECT_LE(peak, static_cast<int>(32767 * std::pow(10.0, -1.0 / 20)) + 1); // limiter ceiling
