@@ -124,8 +124,8 @@ SESSION
 
 # -ac: the cases run as nobody cannot read root's X authority file. A random first display
 # number: two `xvfb-run -a` starting together can pick the same one.
-xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24 -ac" bash "$work/session.sh" "$demo" "$work" "$here" \
-    > "$work/results.txt" 2>&1
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24 -ac" \
+    bash "$work/session.sh" "$demo" "$work" "$here" > "$work/results.txt" 2>&1
 passed=0 failed=0 skipped=0
 while IFS='|' read -r name expected outcome; do
     [ -n "$outcome" ] || { echo "$name$expected"; continue; }

@@ -34,7 +34,7 @@ export JACK_DEFAULT_SERVER="soak-$$"
 timeout 400 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 \
     > jackd.log 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do jack_lsp > /dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq 300); do jack_lsp > /dev/null 2>&1 && break; sleep 0.05; done
 jack_lsp > /dev/null 2>&1 || { echo "FAIL: jackd did not start"; cat jackd.log; exit 1; }
 for i in $(seq 0 $((ports - 1))); do
     timeout 300 "$flood" "soak-$i-$$" "$i" "$ports" "$rate" "$seconds" "$((1000 + i))" \
@@ -42,7 +42,7 @@ for i in $(seq 0 $((ports - 1))); do
     pids+=($!)
 done
 for i in $(seq 0 $((ports - 1))); do
-    for _ in $(seq 100); do grep -q '^ready' "flood$i.out" && break; sleep 0.05; done
+    for _ in $(seq 300); do grep -q "^ready" "flood$i.out" && break; sleep 0.05; done
     grep -q '^ready' "flood$i.out" || { echo "FAIL: sender $i has no port"; exit 1; }
 done
 
@@ -102,7 +102,8 @@ kill $watcher $wm 2> /dev/null
 SESSION
 
 # A random first display number: two `xvfb-run -a` starting together can pick the same one.
-xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" bash session.sh "$demo" "$(dirname "$(readlink -f "$0")")"
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" \
+    bash session.sh "$demo" "$(dirname "$(readlink -f "$0")")"
 for i in $(seq 0 $((ports - 1))); do
     wait "${pids[$((i + 1))]}"
     code=$?
