@@ -17,7 +17,7 @@ struct Chord {
 };
 
 constexpr Chord kAm{33, {57, 60, 64, 67}}; // A minor 7
-constexpr Chord kF{29, {57, 60, 64, 65}};  // F major 7
+constexpr Chord kF{29, {57, 60, 64, 69}};  // F major 7, the seventh kept clear of the root
 constexpr Chord kC{36, {55, 60, 64, 67}};
 constexpr Chord kG{31, {55, 59, 62, 67}};
 constexpr Chord kDm{38, {57, 62, 65, 69}};

@@ -48,8 +48,8 @@ double Reverb::run_allpass(Allpass &a, double in) {
 }
 
 void Reverb::process(const float *in_l, const float *in_r, float *out_l, float *out_r, int n) {
-    const double wet1 = 0.5 * (1.0 + p_.width);
-    const double wet2 = 0.5 * (1.0 - p_.width);
+    const double wet1 = 0.5 * (1.0 + p_.width) * p_.gain;
+    const double wet2 = 0.5 * (1.0 - p_.width) * p_.gain;
     const auto pre_size = static_cast<long>(pre_.size());
     for (int i = 0; i < n; ++i) {
         double x = (static_cast<double>(in_l[i]) + in_r[i]) * kInputGain;

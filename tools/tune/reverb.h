@@ -16,6 +16,7 @@ class Reverb {
         double predelay = 0.02; // seconds
         double low_cut = 220.0; // Hz; keeps the low end out of the tail
         double width = 0.9;     // 0 mono .. 1 full stereo
+        double gain = 3.0;      // return level
     };
 
     Reverb(const Params &params, double fs);
