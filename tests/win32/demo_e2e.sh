@@ -103,7 +103,7 @@ play() {
 
 full_run() {
     # A real MP3 where the demo looks for its music; with no sound device it is never heard.
-    ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=5 -codec:a libmp3lame \
+    ffmpeg -y -loglevel error -f lavfi -i sine=frequency=440:duration=5 -codec:a libmp3lame \
         "$folder/data/tune.mp3" || fail "could not make data/tune.mp3"
     local start=$SECONDS
     start_demo
