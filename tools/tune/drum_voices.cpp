@@ -26,18 +26,18 @@ long seconds_to_samples(double s, double fs) {
 
 KickVoice::KickVoice(const NoteOn &note, double fs)
     : fs_(fs), velocity_(note.velocity), length_(seconds_to_samples(0.55, fs)), noise_(note.seed),
-      click_filter_(Svf::Mode::HighPass) {
+      click_filter_(Svf::Mode::HighPass), sweep_(0.032, fs), tail_(0.2, fs), body_(0.3, fs),
+      click_(0.0025, fs) {
     click_filter_.set(2500.0, 0.7, fs);
 }
 
 bool KickVoice::render(float *left, float *right, int n, const VoiceControls &) {
     for (int i = 0; i < n && age_ < length_; ++i, ++age_) {
-        double t = static_cast<double>(age_) / fs_;
-        double freq = 47.0 + 125.0 * exp_d(-t / 0.032) + 20.0 * exp_d(-t / 0.2);
-        double body = sin_turns(phase_) * exp_d(-t / 0.3);
+        double freq = 47.0 + 125.0 * sweep_.next() + 20.0 * tail_.next();
+        double body = sin_turns(phase_) * body_.next();
         phase_ += freq / fs_;
         if (phase_ >= 1.0) phase_ -= 1.0;
-        double click = click_filter_.process(noise_.bipolar()) * 0.35 * exp_d(-t / 0.0025);
+        double click = click_filter_.process(noise_.bipolar()) * 0.35 * click_.next();
         double v = soft_clip(1.8 * (body + click)) * 0.9;
         v *= attack_ramp(age_, fs_, 0.0008) * tail_fade(age_, length_, fs_) * velocity_;
         left[i] += static_cast<float>(v);
@@ -48,20 +48,20 @@ bool KickVoice::render(float *left, float *right, int n, const VoiceControls &) 
 
 SnareVoice::SnareVoice(const NoteOn &note, double fs)
     : fs_(fs), velocity_(note.velocity), tune_(note.freq / 440.0),
-      length_(seconds_to_samples(0.45, fs)), noise_(note.seed), wires_(Svf::Mode::HighPass) {
+      length_(seconds_to_samples(0.45, fs)), noise_(note.seed), wires_(Svf::Mode::HighPass),
+      shell1_(0.055, fs), shell2_(0.035, fs), bend_(0.01, fs), rattle_(0.13, fs) {
     wires_.set(1700.0, 0.8, fs);
 }
 
 bool SnareVoice::render(float *left, float *right, int n, const VoiceControls &) {
     for (int i = 0; i < n && age_ < length_; ++i, ++age_) {
-        double t = static_cast<double>(age_) / fs_;
-        double shell = 0.55 * sin_turns(phase1_) * exp_d(-t / 0.055) +
-                       0.3 * sin_turns(phase2_) * exp_d(-t / 0.035);
-        phase1_ += tune_ * (180.0 + 30.0 * exp_d(-t / 0.01)) / fs_;
+        double shell =
+            0.55 * sin_turns(phase1_) * shell1_.next() + 0.3 * sin_turns(phase2_) * shell2_.next();
+        phase1_ += tune_ * (180.0 + 30.0 * bend_.next()) / fs_;
         phase2_ += tune_ * 330.0 / fs_;
         if (phase1_ >= 1.0) phase1_ -= 1.0;
         if (phase2_ >= 1.0) phase2_ -= 1.0;
-        double wires = 0.75 * wires_.process(noise_.bipolar()) * exp_d(-t / 0.13);
+        double wires = 0.75 * wires_.process(noise_.bipolar()) * rattle_.next();
         double v = (shell + wires) * attack_ramp(age_, fs_, 0.0006) *
                    tail_fade(age_, length_, fs_) * velocity_;
         left[i] += static_cast<float>(v);
@@ -98,7 +98,7 @@ bool ClapVoice::render(float *left, float *right, int n, const VoiceControls &) 
 
 MetalVoice::MetalVoice(Kind kind, const NoteOn &note, double fs)
     : fs_(fs), velocity_(note.velocity), noise_l_(note.seed), noise_r_(note.seed * 131 + 3),
-      high_l_(Svf::Mode::HighPass), high_r_(Svf::Mode::HighPass) {
+      high_l_(Svf::Mode::HighPass), high_r_(Svf::Mode::HighPass), env_(1.0, fs) {
     const double ratios[6] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
     double scale = 1.7;
     double cutoff = 7200.0;
@@ -119,6 +119,7 @@ MetalVoice::MetalVoice(Kind kind, const NoteOn &note, double fs)
         break;
     }
     length_ = seconds_to_samples(decay_ * 6.0, fs);
+    env_ = Decay(decay_, fs);
     Rng rng(note.seed);
     for (int i = 0; i < 6; ++i) {
         partials_[i] = Oscillator(Wave::Square, rng.unit());
@@ -130,12 +131,11 @@ MetalVoice::MetalVoice(Kind kind, const NoteOn &note, double fs)
 
 bool MetalVoice::render(float *left, float *right, int n, const VoiceControls &) {
     for (int i = 0; i < n && age_ < length_; ++i, ++age_) {
-        double t = static_cast<double>(age_) / fs_;
         double metal = 0.0;
         for (auto &p : partials_) metal += p.next();
         metal *= 1.0 / 6.0;
-        double env = exp_d(-t / decay_) * attack_ramp(age_, fs_, 0.0004) *
-                     tail_fade(age_, length_, fs_) * velocity_ * 0.9;
+        double env = env_.next() * attack_ramp(age_, fs_, 0.0004) * tail_fade(age_, length_, fs_) *
+                     velocity_ * 0.9;
         left[i] +=
             static_cast<float>(high_l_.process(metal + noise_mix_ * noise_l_.bipolar()) * env);
         right[i] +=

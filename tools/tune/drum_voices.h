@@ -1,4 +1,5 @@
 #pragma once
+#include "decay.h"
 #include "oscillator.h"
 #include "rng.h"
 #include "svf.h"
@@ -20,6 +21,7 @@ class KickVoice : public Voice {
     double phase_ = 0.0;
     Rng noise_;
     Svf click_filter_;
+    Decay sweep_, tail_, body_, click_;
 };
 
 // Two damped tones for the shell plus high-passed noise for the wires.
@@ -37,6 +39,7 @@ class SnareVoice : public Voice {
     double phase1_ = 0.0, phase2_ = 0.0;
     Rng noise_;
     Svf wires_;
+    Decay shell1_, shell2_, bend_, rattle_;
 };
 
 // Three quick band-passed noise bursts and a tail, decorrelated left/right.
@@ -71,6 +74,7 @@ class MetalVoice : public Voice {
     Oscillator partials_[6];
     Rng noise_l_, noise_r_;
     Svf high_l_, high_r_;
+    Decay env_;
 };
 
 } // namespace tune

@@ -33,18 +33,18 @@ bool RiserVoice::render(float *left, float *right, int n, const VoiceControls &)
 
 ImpactVoice::ImpactVoice(const NoteOn &note, double fs)
     : fs_(fs), velocity_(note.velocity), length_(static_cast<long>(3.5 * fs)), noise_(note.seed),
-      thud_(Svf::Mode::LowPass) {
+      thud_(Svf::Mode::LowPass), sweep_(0.08, fs), boom_(1.0, fs), thud_env_(0.15, fs) {
     thud_.set(700.0, 0.7, fs);
 }
 
 bool ImpactVoice::render(float *left, float *right, int n, const VoiceControls &) {
     for (int i = 0; i < n && age_ < length_; ++i, ++age_) {
         double t = static_cast<double>(age_) / fs_;
-        double freq = 36.0 + 80.0 * exp_d(-t / 0.08);
-        double boom = sin_turns(phase_) * exp_d(-t / 1.0);
+        double freq = 36.0 + 80.0 * sweep_.next();
+        double boom = sin_turns(phase_) * boom_.next();
         phase_ += freq / fs_;
         if (phase_ >= 1.0) phase_ -= 1.0;
-        double thud = 0.8 * thud_.process(noise_.bipolar()) * exp_d(-t / 0.15);
+        double thud = 0.8 * thud_.process(noise_.bipolar()) * thud_env_.next();
         double env = t < 0.002 ? t / 0.002 : 1.0;
         double remaining = static_cast<double>(length_ - age_) / (0.05 * fs_);
         if (remaining < 1.0) env *= remaining;

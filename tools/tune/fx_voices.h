@@ -1,4 +1,5 @@
 #pragma once
+#include "decay.h"
 #include "oscillator.h"
 #include "rng.h"
 #include "svf.h"
@@ -38,6 +39,7 @@ class ImpactVoice : public Voice {
     double phase_ = 0.0;
     Rng noise_;
     Svf thud_;
+    Decay sweep_, boom_, thud_env_;
 };
 
 } // namespace tune

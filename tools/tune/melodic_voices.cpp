@@ -147,7 +147,7 @@ bool LeadVoice::render(float *left, float *right, int n, const VoiceControls &co
 }
 
 BellVoice::BellVoice(const NoteOn &note, double fs)
-    : fs_(fs), note_(note), amp_({0.002, 2.4, 0.0, 0.7}, fs) {
+    : fs_(fs), note_(note), amp_({0.002, 2.4, 0.0, 0.7}, fs), strike_(0.25, fs) {
     note_.gate = gate_of(note);
     amp_.gate_on();
 }
@@ -159,9 +159,8 @@ bool BellVoice::render(float *left, float *right, int n, const VoiceControls &) 
     const double fm = note_.freq * 4.0 / fs_;
     for (int i = 0; i < n; ++i, ++age_) {
         if (age_ == note_.gate) amp_.gate_off();
-        double t = static_cast<double>(age_) / fs_;
         // Brightness dies away faster than the tone: the strike, then the ring.
-        double index = (0.3 + 2.2 * exp_d(-t / 0.25)) / kTwoPi;
+        double index = (0.3 + 2.2 * strike_.next()) / kTwoPi;
         double mod = index * sin_turns(modulator_);
         double env = amp_.next();
         left[i] += static_cast<float>(sin_turns(carrier_l_ + mod) * env * gain);

@@ -1,4 +1,5 @@
 #pragma once
+#include "decay.h"
 #include "envelope.h"
 #include "oscillator.h"
 #include "svf.h"
@@ -86,6 +87,7 @@ class BellVoice : public Voice {
     long age_ = 0;
     double carrier_l_ = 0.0, carrier_r_ = 0.0, modulator_ = 0.0;
     Adsr amp_;
+    Decay strike_;
 };
 
 } // namespace tune
