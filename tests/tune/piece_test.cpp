@@ -1,67 +1,262 @@
-// The rendered piece: bit-exact against the committed hash, clean, and silent at the end.
+// The whole piece: the render against the committed hash, its level and cleanliness; the committed
+// data/tune.mp3 decoded with ffmpeg as the demo's player would see it; tune-composer's command
+// line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <regex>
+#include <stdexcept>
+#include <sndfile.h>
 #include <string>
+#include <tuple>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include "audio_checks.h"
+#include "composition.h"
 #include "pcm.h"
+#include "renderer.h"
+#include "timing.h"
 
 namespace {
 
-class Piece : public ::testing::Test {
-  protected:
-    static const std::vector<std::int16_t> &pcm() { return tune_test::rendered_piece().pcm; }
+using Pcm = std::vector<std::int16_t>;
+constexpr double kFs = tune::kSampleRate;
+const std::string kRoot = DEMO_SOURCE_DIR, kMp3 = kRoot + "/data/tune.mp3";
+
+const tune::Rendering &piece() {
+    static const tune::Rendering r = tune::render(tune::compose());
+    return r;
+}
+
+std::string committed_hash() {
+    std::ifstream f(kRoot + "/tools/tune/tune.hash");
+    std::string h = "tools/tune/tune.hash is missing";
+    f >> h;
+    return h;
+}
+
+// Runs a shell command; returns its standard output and sets `status` to its exit code.
+std::string sh(const std::string &cmd, int *status) {
+    std::string out;
+    FILE *p = popen(cmd.c_str(), "r");
+    char buf[65536];
+    for (size_t n; p && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    int rc = p ? pclose(p) : -1;
+    *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
+
+int peak(const Pcm &pcm, size_t from = 0, size_t to = SIZE_MAX) {
+    int p = 0;
+    for (size_t i = from; i < std::min(to, pcm.size()); ++i) p = std::max(p, std::abs(int{pcm[i]}));
+    return p;
+}
+
+std::vector<double> mono(const Pcm &stereo) {
+    std::vector<double> m(stereo.size() / 2);
+    for (size_t i = 0; i < m.size(); ++i) m[i] = (stereo[2 * i] + stereo[2 * i + 1]) / 65536.0;
+    return m;
+}
+
+// Running sum of squares: the energy of any stretch in two look-ups.
+struct Energy {
+    std::vector<double> sum{0.0};
+    explicit Energy(const std::vector<double> &x) {
+        for (double v : x) sum.push_back(sum.back() + v * v);
+    }
+    double total(long from, long to) const {
+        return sum.at(static_cast<size_t>(to)) - sum.at(static_cast<size_t>(from));
+    }
 };
 
-TEST_F(Piece, MatchesTheCommittedHash) {
-    std::ifstream f(std::string(DEMO_SOURCE_DIR) + "/tools/tune/tune.hash");
-    std::string expected;
-    ASSERT_TRUE(f >> expected) << "tools/tune/tune.hash is missing";
-    EXPECT_EQ(tune::hash_hex(tune::pcm_hash(pcm())), expected)
+// The largest rise in power from the 30 ms before to the 20 ms after any instant within `window`
+// seconds of `t`: (dB, when).
+std::pair<double, double> rise(const Energy &e, double t, double window) {
+    std::pair<double, double> best{-1e9, 0.0};
+    for (double c = t - window; c <= t + window; c += 0.001) {
+        const long i = static_cast<long>(c * kFs), before = 1323, after = 882;
+        double db = 10.0 * std::log10((e.total(i, i + after) / after + 1e-12) /
+                                      (e.total(i - before, i) / before + 1e-12));
+        best = std::max(best, {db, c});
+    }
+    return best;
+}
+
+TEST(Piece, MatchesTheCommittedHashIsMasteredAndFadesToSilenceBy151Seconds) {
+    const Pcm &pcm = piece().pcm;
+    EXPECT_EQ(tune::hash_hex(tune::pcm_hash(pcm)), committed_hash())
         << "the rendered samples changed; if intended, re-render data/tune.mp3 and update the hash";
+    EXPECT_GE(pcm.size() / 2, static_cast<size_t>(152 * kFs));
+    EXPECT_NEAR(piece().master.loudness_lufs, -14.0, 0.1);
+    EXPECT_LE(peak(pcm), static_cast<int>(32767 * std::pow(10.0, -1.0 / 20)) + 1); // the ceiling
+    EXPECT_GT(peak(pcm), 32767 / 4);
+    EXPECT_EQ(peak(pcm, 151 * 44100 * 2), 0);
+    EXPECT_GT(peak(pcm, 148 * 44100 * 2, 149 * 44100 * 2), 30); // ...but plays until shortly before
 }
 
-TEST_F(Piece, IsLongEnoughAndMastered) {
-    EXPECT_GE(pcm().size() / 2, static_cast<size_t>(152 * 44100));
-    EXPECT_NEAR(tune_test::rendered_piece().master.loudness_lufs, -14.0, 0.1);
-    int peak = 0;
-    for (auto s : pcm()) peak = std::max(peak, std::abs(static_cast<int>(s)));
-    EXPECT_LE(peak, static_cast<int>(32767 * std::pow(10.0, -1.0 / 20)) + 1); // limiter ceiling
-    EXPECT_GT(peak, 32767 / 4);
-}
-
-TEST_F(Piece, HasNoDcOffset) {
-    // Whole piece and every 5 s window.
-    const size_t frames = pcm().size() / 2, win = 5 * 44100;
+TEST(Piece, HasNoDcOffsetAndNoClicks) {
+    const Pcm &pcm = piece().pcm;
+    const size_t frames = pcm.size() / 2, win = 5 * 44100;
+    size_t clicks = 0;
     for (int c = 0; c < 2; ++c) {
-        double total = 0.0;
+        double total = 0.0; // the whole piece and every 5 s window
         for (size_t w = 0; w + win <= frames; w += win) {
             double sum = 0.0;
-            for (size_t i = w; i < w + win; ++i) sum += pcm()[2 * i + c];
+            for (size_t i = w; i < w + win; ++i) sum += pcm[2 * i + c];
             total += sum;
             EXPECT_LT(std::fabs(sum / win / 32768.0), 0.002) << "window at " << w / 44100 << " s";
         }
         EXPECT_LT(std::fabs(total / frames / 32768.0), 0.0005);
+        // A click: a second difference far above that of the 2.5 ms either side, a step or spike
+        // the surrounding high-frequency content does not explain.
+        std::vector<double> h(frames, 0.0);
+        for (size_t i = 2; i < frames; ++i)
+            h[i] = (pcm[2 * i + c] - 2.0 * pcm[2 * i - 2 + c] + pcm[2 * i - 4 + c]) / 32768.0;
+        const Energy e(h);
+        for (long i = 110; i + 110 < static_cast<long>(frames); ++i) {
+            double v = std::fabs(h[static_cast<size_t>(i)]);
+            if (v < 0.02) continue; // below any audible click
+            double rms = std::sqrt((e.total(i - 110, i + 111) - e.total(i - 1, i + 2)) / 218);
+            if (v > 12.0 * (rms + 1e-9) && ++clicks <= 10)
+                ADD_FAILURE() << "click at " << i / kFs << " s, channel " << c;
+        }
+    }
+    EXPECT_EQ(clicks, 0u);
+}
+
+const Pcm &mp3() {
+    static const Pcm pcm = [] {
+        int status = 0;
+        std::string raw =
+            sh("ffmpeg -v error -i '" + kMp3 + "' -f s16le -ac 2 -ar 44100 -", &status);
+        if (status != 0) throw std::runtime_error("ffmpeg could not decode " + kMp3);
+        Pcm out(raw.size() / 2);
+        std::memcpy(out.data(), raw.data(), out.size() * 2); // little-endian hosts
+        return out;
+    }();
+    return pcm;
+}
+
+TEST(TuneMp3, IsTaggedLongEnoughAboutMinus14LufsAndBelowMinusPoint3Db) {
+    int status = 0;
+    std::string out = sh("ffmpeg -nostats -i '" + kMp3 + "' -af ebur128 -f null - 2>&1", &status);
+    ASSERT_EQ(status, 0);
+    // The encoder's tags and bit rate as a player reads them.
+    EXPECT_TRUE(std::regex_search(out, std::regex("title\\s*: avada kedabra!")))
+        << out.substr(0, 2000);
+    EXPECT_NE(out.find("bitrate: 192 kb/s"), std::string::npos) << out.substr(0, 2000);
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(out, m, std::regex("Integrated loudness:\\s*I:\\s*(-?[0-9.]+) LUFS")))
+        << out.substr(out.size() > 2000 ? out.size() - 2000 : 0);
+    EXPECT_NEAR(std::stod(m[1]), -14.0, 1.0);
+    EXPECT_GE(mp3().size() / 2, static_cast<size_t>(152 * kFs));
+    EXPECT_LE(20.0 * std::log10(peak(mp3()) / 32768.0), -0.3);
+}
+
+TEST(TuneMp3, EverySectionStartsWithAnOnset) {
+    const Energy e(mono(mp3()));
+    for (size_t s = 1; s < tune::sections().size(); ++s) {
+        const auto &sec = tune::sections()[s];
+        const double heard = sec.cut + tune::kPictureLag;
+        auto [db, when] = rise(e, heard, 0.05);
+        EXPECT_GE(db, 6.0) << sec.name << " at " << heard << " s";
+        EXPECT_NEAR(when, heard, 0.05) << sec.name;
     }
 }
 
-TEST_F(Piece, HasNoClicks) {
-    auto clicks = tune_test::find_clicks(pcm());
-    for (size_t i = 0; i < clicks.size() && i < 10; ++i)
-        ADD_FAILURE() << "click at " << clicks[i].frame / 44100.0 << " s, channel "
-                      << clicks[i].channel << ", " << clicks[i].ratio << "x its surroundings";
-    EXPECT_TRUE(clicks.empty()) << clicks.size() << " clicks";
+TEST(TuneMp3, ClimaxKickSitsOnTheGrid) {
+    // The band below ~250 Hz, where the kick lives: two one-pole low-passes run forward and then
+    // backward, so the band keeps its timing.
+    std::vector<double> y = mono(mp3());
+    const double a = 1.0 - std::exp(-2.0 * M_PI * 250.0 / kFs);
+    for (int pass = 0; pass < 2; ++pass) {
+        double y1 = 0.0, y2 = 0.0;
+        for (double &v : y) {
+            y1 += a * (v - y1);
+            v = y2 += a * (y1 - y2);
+        }
+        std::reverse(y.begin(), y.end());
+    }
+    const Energy e(y);
+    std::vector<double> errors;             // ms
+    for (int beat = 0; beat < 79; ++beat) { // the 80th empties out
+        const double grid = tune::kClimaxStart + beat * tune::kBeat;
+        auto [db, when] = rise(e, grid, 0.03);
+        if (db >= 3.0) errors.push_back((when - grid) * 1000.0);
+    }
+    ASSERT_GE(errors.size(), 77u) << "beats without a kick";
+    std::sort(errors.begin(), errors.end());
+    const double median = errors[errors.size() / 2];
+    EXPECT_LT(std::fabs(median), 5.0) << "ms";
+    auto off =
+        std::count_if(errors.begin(), errors.end(), [](double e) { return e < -7 || e > 7; });
+    EXPECT_LE(off * 10, errors.size()) << "beats more than 7 ms off; median " << median << " ms";
 }
 
-TEST_F(Piece, FadesToSilenceBy151Seconds) {
-    for (size_t i = 151 * 44100 * 2; i < pcm().size(); ++i) ASSERT_EQ(pcm()[i], 0) << i / 2;
-    // ...but is still playing shortly before.
-    int late = 0;
-    for (size_t i = 148 * 44100 * 2; i < 149 * 44100 * 2; ++i)
-        late = std::max(late, std::abs(static_cast<int>(pcm()[i])));
-    EXPECT_GT(late, 30);
+TEST(TuneMp3, IsTheCurrentRenderAlignedToTimeZero) {
+    // A second from 60.5 s of the decoded file against the render: the best lag must be zero
+    // (encoder delay trimmed) and the match close (the file is not stale).
+    const std::vector<double> r = mono(piece().pcm), d = mono(mp3());
+    auto match = [&](long lag) {
+        double rr = 0, dd = 0, rd = 0;
+        for (size_t i = 60 * 44100 + 22050, j = i + lag; i < 61 * 44100 + 22050; ++i, ++j) {
+            rr += r[i] * r[i];
+            dd += d[j] * d[j];
+            rd += r[i] * d[j];
+        }
+        return rd / std::sqrt(rr * dd);
+    };
+    long best = 0;
+    double top = -1.0;
+    for (long lag = -2000; lag <= 2000; ++lag)
+        if (double m = match(lag); m > top) top = m, best = lag;
+    EXPECT_LE(std::abs(best), 1) << "decoded audio is offset by " << best << " samples";
+    EXPECT_GT(top, 0.98) << "data/tune.mp3 does not match the current render";
+}
+
+const std::string kTool = TUNE_COMPOSER;
+
+TEST(Cli, ExitCodesAndMessages) {
+    // Help 0; usage errors 2 with the usage; an unwritable output 1, before rendering, naming it.
+    const char *usage = "[--out FILE.mp3] [--wav FILE.wav] [--hash]";
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"--help", 0, usage},
+        {"", 2, usage}, // nothing to do
+        {"--bogus", 2, usage},
+        {"--out", 2, usage}, // missing file name
+        {"--out /nonexistent-dir/tune.mp3", 1, "/nonexistent-dir/tune.mp3"},
+        {"--wav /nonexistent-dir/tune.wav --hash", 1, "/nonexistent-dir/tune.wav"}};
+    for (const auto &[args, want, says] : cases) {
+        int status = -1;
+        std::string out = sh("'" + kTool + "' " + args + (want ? " 2>&1" : ""), &status);
+        EXPECT_EQ(status, want) << args;
+        EXPECT_NE(out.find(says), std::string::npos) << args << ": " << out;
+    }
+}
+
+TEST(Cli, HashAndWavCarryTheRender) {
+    const std::string wav = ::testing::TempDir() + "tune_" + std::to_string(::getpid()) + ".wav";
+    int status = -1;
+    EXPECT_EQ(sh("'" + kTool + "' --hash --wav '" + wav + "' 2>/dev/null", &status),
+              committed_hash() + "\n");
+    EXPECT_EQ(status, 0);
+    SF_INFO info{};
+    SNDFILE *in = sf_open(wav.c_str(), SFM_READ, &info);
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(info.samplerate, 44100);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    Pcm back(static_cast<size_t>(info.frames) * 2);
+    sf_readf_short(in, back.data(), info.frames);
+    sf_close(in);
+    std::remove(wav.c_str());
+    EXPECT_TRUE(back == piece().pcm) << "the WAV's samples are not the render's";
 }
 
 } // namespace
