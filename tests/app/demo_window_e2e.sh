@@ -41,7 +41,8 @@ run_until() { # $1: what ends the run (Escape or close)
 run_until Escape
 run_until close
 SESSION
-xvfb-run -a -s "-screen 0 1280x720x24" bash session.sh "$demo" > session.log 2>&1
+# A random first display number: two `xvfb-run -a` starting together can pick the same one.
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" bash session.sh "$demo" > session.log 2>&1
 cat session.log
 check "the fullscreen window covers the 1280x720 screen" '[ "$(grep -c "geometry 1280x720" session.log)" -eq 2 ]'
 mapfile -t exits < <(grep '^exit ' session.log)

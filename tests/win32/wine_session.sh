@@ -19,7 +19,7 @@ fail() {
 run_in_xvfb() {
     if [ -z "${WIN32_TEST_IN_XVFB:-}" ]; then
         export WIN32_TEST_IN_XVFB=1
-        exec xvfb-run -a -s "-screen 0 1280x720x24" "$0" "$@"
+        exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" "$0" "$@"
     fi
 }
 
