@@ -1,5 +1,5 @@
-// The clipboard through stand-in tools on PATH: which tool is chosen, what it is given, and that a
-// missing, failing or hanging tool costs a false and nothing more.
+// The clipboard through stand-in tools on PATH: which tool is chosen, what it is given, that their
+// output goes nowhere, and that a missing, failing or hanging tool costs a false and nothing more.
 #include "platform/clipboard.h"
 #include <cstdlib>
 #include <fstream>
@@ -7,98 +7,83 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
-class ClipboardTools : public testing::Test {
-  protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/clipboard-tools-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        setenv("PATH", dir_.c_str(), 1);
-        unsetenv("WAYLAND_DISPLAY");
-        unsetenv("DISPLAY");
-    }
-    void TearDown() override {
-        std::string command = "/bin/rm -rf " + dir_;
-        EXPECT_EQ(std::system(command.c_str()), 0);
-    }
-    // A tool that saves its arguments and its input next to itself, then runs the given tail.
-    void add_tool(const std::string &name, const std::string &tail = "exit 0") {
-        const std::string path = dir_ + "/" + name;
-        std::ofstream(path) << "#!/bin/sh\n"
-                            << "echo \"$*\" > " << dir_ << "/" << name << ".args\n"
-                            << "/bin/cat > " << dir_ << "/" << name << ".in\n"
-                            << "echo noise; echo noise >&2\n"
-                            << tail << "\n";
-        chmod(path.c_str(), 0755);
-    }
-    std::string saved(const std::string &file) {
-        std::ifstream in(dir_ + "/" + file);
-        if (!in) return "(none)";
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    std::string dir_;
+// Each tool saves its arguments and its input beside itself, prints noise, then runs its tail.
+struct Tool {
+    const char *name, *args, *tail;
 };
+
+struct Case {
+    const char *wayland, *display;
+    std::vector<Tool> tools;
+    const char *text;
+    bool copied;
+    const char *used; // the tool that must get the text, if any
+};
+
+std::string saved(const std::string &path) {
+    std::ifstream in(path);
+    if (!in) return "(none)";
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void set_or_unset(const char *name, const char *value) {
+    value ? setenv(name, value, 1) : unsetenv(name);
+}
 
 } // namespace
 
-TEST_F(ClipboardTools, X11UsesXclipOnTheClipboardSelectionAndPrintsNothing) {
-    // Like xclip, the tool leaves a copy of itself behind, which is not waited for.
-    add_tool("xclip", "/bin/sleep 3 & exit 0");
-    add_tool("xsel");
-    setenv("DISPLAY", ":99", 1);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(copy_to_clipboard("2:0.50(64) "));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(saved("xclip.args"), "-selection clipboard\n");
-    EXPECT_EQ(saved("xclip.in"), "2:0.50(64) ");
-    EXPECT_EQ(saved("xsel.in"), "(none)");
-}
-
-TEST_F(ClipboardTools, XselStandsInOnlyWhenXclipIsMissing) {
-    add_tool("xsel");
-    setenv("DISPLAY", ":99", 1);
-    EXPECT_TRUE(copy_to_clipboard("7:1.00(127) "));
-    EXPECT_EQ(saved("xsel.args"), "--clipboard --input\n");
-    EXPECT_EQ(saved("xsel.in"), "7:1.00(127) ");
-
-    add_tool("xclip", "exit 1");
-    EXPECT_FALSE(copy_to_clipboard("8:1.00(127) "));
-    EXPECT_EQ(saved("xsel.in"), "7:1.00(127) ");
-}
-
-TEST_F(ClipboardTools, WaylandUsesWlCopyAsPlainText) {
-    add_tool("wl-copy");
-    add_tool("xclip");
-    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
-    setenv("DISPLAY", ":0", 1);
-    EXPECT_TRUE(copy_to_clipboard("1:0.01(1) "));
-    EXPECT_EQ(saved("wl-copy.args"), "--type text/plain\n");
-    EXPECT_EQ(saved("wl-copy.in"), "1:0.01(1) ");
-    EXPECT_EQ(saved("xclip.in"), "(none)");
-}
-
-TEST_F(ClipboardTools, NoDisplayNoToolOrAnEmptyLineLeaveTheClipboardAlone) {
-    add_tool("xclip");
-    EXPECT_FALSE(copy_to_clipboard("3:0.50(64) ")); // no display
-    EXPECT_EQ(saved("xclip.in"), "(none)");
-    setenv("DISPLAY", ":99", 1);
-    EXPECT_TRUE(copy_to_clipboard(""));
-    EXPECT_EQ(saved("xclip.in"), "(none)");
-    unlink((dir_ + "/xclip").c_str());
-    EXPECT_FALSE(copy_to_clipboard("3:0.50(64) ")); // no tool
-}
-
-TEST_F(ClipboardTools, AToolThatNeverExitsIsGivenUpOn) {
-    add_tool("xclip", "exec /bin/sleep 30");
-    setenv("DISPLAY", ":99", 1);
-    EXPECT_FALSE(copy_to_clipboard("4:0.50(64) "));
-    EXPECT_EQ(saved("xclip.in"), "4:0.50(64) ");
+TEST(ClipboardTools, TheRightToolGetsTheTextQuietlyAndAFailureCostsAFalse) {
+    const char *cc = "-selection clipboard";
+    const Tool xclip{"xclip", cc, "exit 0"}, xsel{"xsel", "--clipboard --input", "exit 0"};
+    const Tool wl_copy{"wl-copy", "--type text/plain", "exit 0"};
+    // Like xclip, one leaves a copy of itself behind, which is not waited for.
+    const Tool xclip_forks{"xclip", cc, "/bin/sleep 3 & exit 0"};
+    const Tool xclip_fails{"xclip", cc, "exit 1"}, xclip_hangs{"xclip", cc, "exec /bin/sleep 30"};
+    const Case cases[] = {
+        {nullptr, ":99", {xclip_forks, xsel}, "2:0.50(64) ", true, "xclip"},
+        {nullptr, ":99", {xsel}, "7:1.00(127) ", true, "xsel"},                // xclip missing
+        {nullptr, ":99", {xclip_fails, xsel}, "8:1.00(127) ", false, "xclip"}, // xsel untried
+        {nullptr, ":99", {xclip_hangs}, "4:0.50(64) ", false, "xclip"},        // given up on
+        {"wayland-0", ":0", {wl_copy, xclip}, "1:0.01(1) ", true, "wl-copy"},
+        {"wayland-0", ":0", {xclip}, "1:0.01(1) ", true, "xclip"},  // XWayland without wl-copy
+        {nullptr, nullptr, {xclip}, "3:0.50(64) ", false, nullptr}, // no display
+        {nullptr, ":99", {}, "3:0.50(64) ", false, nullptr},        // no tool
+        {nullptr, ":99", {xclip}, "", true, nullptr},               // empty line
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(&c - cases);
+        char pattern[] = "/tmp/clipboard-tools-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        const std::string dir = pattern;
+        setenv("PATH", pattern, 1);
+        set_or_unset("WAYLAND_DISPLAY", c.wayland);
+        set_or_unset("DISPLAY", c.display);
+        for (const Tool &tool : c.tools) {
+            const std::string path = dir + "/" + tool.name;
+            std::ofstream(path) << "#!/bin/sh\n{ echo \"$*\"; /bin/cat; } > " << path
+                                << ".got\necho noise; echo noise >&2\n"
+                                << tool.tail << "\n";
+            chmod(path.c_str(), 0755);
+        }
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const bool copied = copy_to_clipboard(c.text);
+        const std::string output =
+            testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+        EXPECT_EQ(copied, c.copied);
+        EXPECT_EQ(output, "") << "the tools' output goes nowhere";
+        for (const Tool &tool : c.tools) {
+            const bool used = c.used && std::string(c.used) == tool.name;
+            EXPECT_EQ(saved(dir + "/" + tool.name + ".got"),
+                      used ? std::string(tool.args) + "\n" + c.text : "(none)")
+                << tool.name;
+        }
+        EXPECT_EQ(std::system(("/bin/rm -rf " + dir).c_str()), 0);
+    }
 }

@@ -25,41 +25,26 @@ void sleep_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-std::vector<unsigned char> parse_message(const char *text) {
-    std::vector<unsigned char> bytes;
-    for (const char *p = text; *p;) {
-        char *end;
-        const unsigned long byte = std::strtoul(p, &end, 16);
-        if (end == p) break;
-        bytes.push_back(static_cast<unsigned char>(byte));
-        p = *end == ',' ? end + 1 : end;
-    }
-    return bytes;
-}
-
 // RtMidi does not tell whether anyone listens; a second, plain JACK client asks the server.
-bool wait_for_reader(const std::string &port_name, int timeout_ms) {
+bool wait_for_reader(const std::string &port_name) {
     jack_client_t *client = jack_client_open("midi-send-watch", JackNoStartServer, nullptr);
-    if (!client) return false;
     bool connected = false;
-    for (int waited = 0; !connected && waited < timeout_ms; waited += 10) {
+    for (int waited = 0; client && !connected && waited < 20000; waited += 10) {
         jack_port_t *port = jack_port_by_name(client, port_name.c_str());
         const char **readers = port ? jack_port_get_all_connections(client, port) : nullptr;
         connected = readers != nullptr;
         jack_free(readers);
         if (!connected) sleep_ms(10);
     }
-    jack_client_close(client);
+    if (client) jack_client_close(client);
     return connected;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: midi_send NAME [--latency COUNT CONTROLLER | MESSAGE...]\n");
-        return 2;
-    }
+    if (argc < 2) return 2;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // the scripts wait for whole lines
     const std::string name = argv[1];
     RtMidiOut out(RtMidi::UNIX_JACK, name);
     static bool failed = false;
@@ -70,31 +55,32 @@ int main(int argc, char **argv) {
     out.openVirtualPort("out");
     if (failed) return 1;
     std::printf("ready\n");
-    std::fflush(stdout);
-    if (!wait_for_reader(name + ":out", 20000)) {
+    if (!wait_for_reader(name + ":out")) {
         std::fprintf(stderr, "midi_send: nobody connected to %s:out\n", name.c_str());
         return 1;
     }
     std::printf("connected\n");
-    std::fflush(stdout);
-    if (argc == 5 && std::string(argv[2]) == "--latency") {
-        const int count = std::atoi(argv[3]);
-        const unsigned char controller = static_cast<unsigned char>(std::atoi(argv[4]));
-        for (int k = 0; k < count; ++k) {
-            const std::vector<unsigned char> message = {0xB0, controller,
-                                                        static_cast<unsigned char>(1 + k % 127)};
-            const long long sent = now_ns();
-            out.sendMessage(&message);
-            std::printf("%d %lld\n", k, sent);
-            sleep_ms(10);
-        }
-    } else {
-        for (int i = 2; i < argc; ++i) {
-            const std::vector<unsigned char> message = parse_message(argv[i]);
-            out.sendMessage(&message);
-        }
+    const bool latency = argc == 5 && std::string(argv[2]) == "--latency";
+    const int count = latency ? std::atoi(argv[3]) : argc - 2;
+    for (int k = 0; k < count; ++k) {
+        std::vector<unsigned char> message;
+        unsigned byte;
+        int used;
+        if (latency)
+            message = {0xB0, static_cast<unsigned char>(std::atoi(argv[4])),
+                       static_cast<unsigned char>(1 + k % 127)};
+        else
+            for (const char *p = argv[2 + k]; std::sscanf(p, "%x%n", &byte, &used) == 1;
+                 p += used + 1) {
+                message.push_back(static_cast<unsigned char>(byte));
+                if (p[used] != ',') break;
+            }
+        const long long sent = now_ns();
+        out.sendMessage(&message);
+        if (!latency) continue;
+        std::printf("%d %lld\n", k, sent);
+        sleep_ms(10);
     }
-    std::fflush(stdout);
     sleep_ms(300); // the last messages leave with the next JACK cycles
     return 0;
 }
