@@ -47,7 +47,7 @@ xclip -o -selection clipboard > "$label.clipboard"
 SESSION
 
 # The sender's port exists before the demo starts.
-xvfb-run -a -s "-screen 0 1280x720x24" \
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" \
     bash session.sh "$demo" "$JACK_DEFAULT_SERVER" tuned "${sender_pids[$name]}"
 cat tuned.timing
 wait_sender "$name"
@@ -60,7 +60,7 @@ check "the clipboard holds exactly the tuned line ($(cat tuned.clipboard))" \
 quiet() { ! grep -Eiq 'jack|midi|seq|xclip|xsel|wl-copy|clipboard' "$1.stdout" "$1.stderr"; }
 check "no MIDI or clipboard output" 'quiet tuned'
 
-xvfb-run -a -s "-screen 0 1280x720x24" bash session.sh "$demo" "tuning-no-server-$$" alone
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" bash session.sh "$demo" "tuning-no-server-$$" alone
 cat alone.timing
 check "no server: demo exit 0 (got $(cat alone.code))" '[ "$(cat alone.code)" = 0 ]'
 check "no server: the clipboard was left alone" '[ "$(cat alone.clipboard)" = "left alone" ]'

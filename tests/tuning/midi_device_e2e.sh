@@ -28,7 +28,7 @@ start_jack || exit 1
 start_sender "tuning-a-$$" f0,7d,01,02,f7 b0,07,7f 90,3c,64 c0,05 f8 b3,07,40 || exit 1
 start_sender "tuning-b-$$" b5,14,21 || exit 1
 expected="0:0.00(0) 5:0.00(0) 7:0.50(64) 20:0.26(33) 60:0.79(100) "
-env -u WAYLAND_DISPLAY xvfb-run -a sh -c \
+env -u WAYLAND_DISPLAY xvfb-run -a -n $((100 + RANDOM % 800)) sh -c \
     '"$0" 0=0 5=0 7=64 20=33 60=100 > bank.out 2> bank.err; echo $? > bank.code
      xclip -o -selection clipboard > clipboard.out' "$receiver"
 cat bank.out
