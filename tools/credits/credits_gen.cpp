@@ -2,9 +2,18 @@
 #include "credits_image.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 int main(int argc, char **argv) {
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+        bool help = argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"));
+        std::fprintf(help ? stdout : stderr,
+                     "usage: credits-gen [OUTPUT.tga]\n"
+                     "Draws the credits lettering into a 1024 x 1024 32-bit TGA (default\n"
+                     "data/credits.tga). The output is the same byte for byte on every run.\n");
+        return help ? 0 : 2;
+    }
     const char *out = argc > 1 ? argv[1] : "data/credits.tga";
     const credits::Image image = credits::render(CREDITS_FONT_DIR);
     if (!image.error.empty()) {
