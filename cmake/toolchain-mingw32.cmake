@@ -1,19 +1,4 @@
-# Cross-compiles the Windows build with MinGW-w64 (i686). The posix-threads variant of the
-# compiler is used because GCC 12's win32 variant lacks std::mutex and std::thread.
-set(CMAKE_SYSTEM_NAME Windows)
+# The Windows build, i686.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(MINGW_TRIPLE i686-w64-mingw32)
-find_program(CMAKE_C_COMPILER NAMES ${MINGW_TRIPLE}-gcc-posix ${MINGW_TRIPLE}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${MINGW_TRIPLE}-g++-posix ${MINGW_TRIPLE}-g++ REQUIRED)
-find_program(CMAKE_RC_COMPILER NAMES ${MINGW_TRIPLE}-windres REQUIRED)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One self-contained .exe: the C++ runtime and winpthreads are linked in, no MinGW DLL ships.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -7,6 +7,8 @@
 //   [ ] no resize handling: the sizes are taken once at creation
 #include "platform/window.h"
 
+#include "platform/sdl/sdl_gl_attributes.h"
+
 #include <SDL.h>
 
 int WindowWidth = 0;
@@ -25,16 +27,7 @@ int window_init(WindowRecord *record) {
     const char *driver = SDL_GetCurrentVideoDriver();
     if (!driver || !SDL_strcmp(driver, "offscreen") || !SDL_strcmp(driver, "dummy")) return 0;
 
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    sdl_request_demo_gl_context();
 
     Uint32 flags = SDL_WINDOW_OPENGL;
     if (record->fullscreen) {
