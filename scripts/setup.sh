@@ -18,6 +18,8 @@ packages=(
   libstb-dev fonts-dejavu-core libmp3lame-dev libsndfile1-dev libebur128-dev ffmpeg
   # the Windows build: MinGW-w64 cross compilers, Wine (64-bit) to run it under Xvfb
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
+  # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
+  qemu-user g++-i686-linux-gnu
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206

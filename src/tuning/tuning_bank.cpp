@@ -27,7 +27,7 @@ TuningBank::~TuningBank() {
 void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2) {
     if (data1 >= ControllerCount) return;
     const float value = static_cast<float>(data2 / 127.0);
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<PlatformLock> hold(lock_);
     touched[data1] = 1;
     values[data1] = value;
 }
@@ -35,20 +35,20 @@ void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2
 float TuningBank::value_or_default(int controller, float fallback) {
     if (controller < 0 || controller >= ControllerCount) return fallback;
     // Test, store and read under one hold: a message arriving meanwhile is never overwritten.
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<PlatformLock> hold(lock_);
     if (!touched[controller]) values[controller] = fallback;
     return values[controller];
 }
 
 float TuningBank::value(int controller) {
     if (controller < 0 || controller >= ControllerCount) return 0.0f;
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<PlatformLock> hold(lock_);
     return values[controller];
 }
 
 bool TuningBank::is_touched(int controller) {
     if (controller < 0 || controller >= ControllerCount) return false;
-    std::lock_guard<std::mutex> hold(lock_);
+    std::lock_guard<PlatformLock> hold(lock_);
     return touched[controller] != 0;
 }
 

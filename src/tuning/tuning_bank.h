@@ -1,5 +1,7 @@
 // The tuning bank: MIDI controllers that override scene parameters live.
 #pragma once
+#include "platform/lock.h"
+
 #include <cstddef>
 #include <mutex>
 
@@ -33,7 +35,7 @@ class TuningBank {
     unsigned device_count = 0;
 
   private:
-    std::mutex lock_; // held around one controller's few accesses, never longer
+    PlatformLock lock_; // held around one controller's few accesses, never longer
     bool owns_devices_ = false;
 };
 

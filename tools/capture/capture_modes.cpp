@@ -3,7 +3,6 @@
 #include "gfx/gl.h"
 #include "gl_session.h"
 #include "image.h"
-#include "parameter_dump.h"
 #include "progress.h"
 #include "timeline/parameter_block.h"
 #include "timeline/scene_pass.h"
@@ -13,48 +12,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <sstream>
 
 namespace {
 
-int fail(const std::string &message, int code = ExitFailure) {
-    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
-    return code;
-}
-
-// The frames a render or a dump runs; exit code in `code` when there are none to run.
-bool make_plan(const CaptureOptions &o, FramePlan &plan, int &code) {
-    if (o.out_kind == OutputKind::Png) {
-        plan = plan_single_frame(o.fps, o.at_s);
-    } else if (!o.times_path.empty()) {
-        std::vector<int32_t> times;
-        std::string error;
-        bool read = false;
-        if (o.times_path == "-") {
-            read = read_frame_times(std::cin, times, error);
-        } else {
-            std::ifstream file(o.times_path);
-            if (!file) {
-                code = fail("cannot open " + o.times_path);
-                return false;
-            }
-            read = read_frame_times(file, times, error);
-        }
-        if (!read) {
-            code = fail(o.times_path + ": " + error, ExitUsage);
-            return false;
-        }
-        plan = plan_recorded(times, o.range);
-    } else {
-        plan = plan_fixed_rate(o.fps, o.range);
-    }
-    if (plan.kept() == 0) {
-        code = fail("no frame falls between --from and --to", ExitUsage);
-        return false;
-    }
-    return true;
+int fail(const std::string &message) {
+    return capture_failure(message);
 }
 
 bool read_text(const std::string &path, std::string &text) {
@@ -76,18 +40,6 @@ bool start_gl(int width, int height, std::string &error) {
 }
 
 } // namespace
-
-int run_parameters(const CaptureOptions &o) {
-    FramePlan plan;
-    int code = ExitOk;
-    if (!make_plan(o, plan, code)) return code;
-    std::FILE *out = stdout;
-    const bool to_file = !o.out.empty() && o.out != "-";
-    if (to_file && !(out = std::fopen(o.out.c_str(), "w"))) return fail("cannot write " + o.out);
-    bool written = dump_parameters(plan, out);
-    if (to_file && std::fclose(out) != 0) written = false;
-    return written ? ExitOk : fail("writing the parameters failed");
-}
 
 int run_render(const CaptureOptions &o) {
     FramePlan plan;

@@ -6,8 +6,16 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
-int run_render(const CaptureOptions &options);
+// Prints "demo-capture: message" and returns code.
+int capture_failure(const std::string &message, int code = ExitFailure);
+// The frames a render or a dump runs; false with the exit code in `code`, the reason printed.
+bool make_plan(const CaptureOptions &options, FramePlan &plan, int &code);
+
+// The modes that draw nothing.
 int run_parameters(const CaptureOptions &options);
+int run_noise(const CaptureOptions &options);
+// The modes that draw.
+int run_render(const CaptureOptions &options);
 int run_shader(const CaptureOptions &options);
 int run_contact_sheet(const CaptureOptions &options);
 int run_bench(const CaptureOptions &options);

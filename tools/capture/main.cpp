@@ -32,6 +32,9 @@ int main(int argc, char **argv) {
     case CaptureMode::Parameters:
         code = run_parameters(options);
         break;
+    case CaptureMode::Noise:
+        code = run_noise(options);
+        break;
     case CaptureMode::Shader:
         code = run_shader(options);
         break;

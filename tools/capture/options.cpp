@@ -87,6 +87,9 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
             return true;
         } else if (arg == "--parameters") {
             if (!set_mode(CaptureMode::Parameters, "--parameters")) return false;
+        } else if (arg == "--noise") {
+            if (!(v = value()) || !set_mode(CaptureMode::Noise, "--noise")) return false;
+            o.noise_path = v;
         } else if (arg == "--bench") {
             if (!set_mode(CaptureMode::Bench, "--bench")) return false;
         } else if (arg == "--shader") {
@@ -219,6 +222,12 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
             error = "--out " + o.out + ": --parameters writes a .csv file or - for stdout";
             return false;
         }
+        break;
+    case CaptureMode::Noise:
+        if (!refuse(size_given, "--size") || !refuse(o.has_at, "--at") ||
+            !refuse(range_given, "--from/--to") || !refuse(!o.out.empty(), "--out") ||
+            !refuse(fps_given, "--fps") || !refuse(o.has_tuning, "--tuning"))
+            return false;
         break;
     case CaptureMode::Bench:
         // Scenes are timed at the demo's own 1024 x 512.

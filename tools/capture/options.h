@@ -4,7 +4,7 @@
 
 #include <string>
 
-enum class CaptureMode { Help, Render, Parameters, Bench, Shader, ContactSheet };
+enum class CaptureMode { Help, Render, Parameters, Noise, Bench, Shader, ContactSheet };
 enum class OutputKind { None, Folder, Png, Mp4, Csv };
 
 struct CaptureOptions {
@@ -21,6 +21,7 @@ struct CaptureOptions {
     bool has_tuning = false;
     std::string tuning_line;
     std::string shader_path;
+    std::string noise_path;
     std::string contact_sheet_path;
     int cell_width = 384;
     std::string music_path = "data/tune.mp3";

@@ -30,6 +30,7 @@ Other modes:
   --parameters           no drawing, no GL: CSV on stdout (or --out FILE.csv) with the header
                          now_ms,clock,scene,local_time,p0,...,p15 and one row per frame; floats
                          are printed with %.9g and read back exactly
+  --noise FILE           no drawing, no GL: the noise texture's 256 x 256 RGBA bytes (262,144)
   --shader FILE --out FILE.png [--at S]
                          renders any fragment shader through the scene pass and the post pass,
                          with parameter slot 0 = S (default 0) and every other slot 0

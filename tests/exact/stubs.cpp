@@ -1,0 +1,64 @@
+// What the numeric core links against but never reaches while nothing is drawn: the GL state and
+// calls, MIDI input and the clipboard. A drawing call or mode reached here is a fault, said loudly.
+#include "capture_modes.h"
+#include "gfx/gl_entry_points.h"
+#include "gfx/programs.h"
+#include "gfx/textures.h"
+#include "platform/clipboard.h"
+#include "platform/midi_in.h"
+#include "platform/window.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+[[noreturn]] static void drawn(const char *what) {
+    std::fprintf(stderr, "numeric-only build: %s reached\n", what);
+    std::abort();
+}
+
+int WindowWidth = 0, WindowHeight = 0;
+GLuint NoiseTexture = 0, OffscreenTexture = 0, CreditsTexture = 0;
+GLuint SceneProgramTable[SceneProgramCount] = {};
+GLuint PostProgram = 0;
+void *GlEntryPoints[GL_ENTRY_COUNT] = {};
+
+extern "C" {
+#define DRAWN(name, ...)                                                                           \
+    void APIENTRY name(__VA_ARGS__) { drawn(#name); }
+DRAWN(glBegin, GLenum)
+DRAWN(glEnd)
+// render_frame restores culling on every frame, drawn or not; with no context GL ignores it too.
+void APIENTRY glEnable(GLenum) {}
+DRAWN(glBindTexture, GLenum, GLuint)
+DRAWN(glBlendFunc, GLenum, GLenum)
+DRAWN(glColor4f, GLfloat, GLfloat, GLfloat, GLfloat)
+DRAWN(glCopyTexSubImage2D, GLenum, GLint, GLint, GLint, GLint, GLint, GLsizei, GLsizei)
+DRAWN(glDisable, GLenum)
+DRAWN(glLoadMatrixf, const GLfloat *)
+DRAWN(glMatrixMode, GLenum)
+DRAWN(glTexCoord2f, GLfloat, GLfloat)
+DRAWN(glVertex3f, GLfloat, GLfloat, GLfloat)
+DRAWN(glViewport, GLint, GLint, GLsizei, GLsizei)
+DRAWN(gluSphere, GLUquadric *, GLdouble, GLint, GLint)
+}
+
+unsigned midi_in_open_all(MidiShortMessageHandler, unsigned) {
+    return 0;
+}
+void midi_in_close_all() {}
+bool copy_to_clipboard(const char *) {
+    return false;
+}
+
+int run_render(const CaptureOptions &) {
+    drawn("--out");
+}
+int run_shader(const CaptureOptions &) {
+    drawn("--shader");
+}
+int run_contact_sheet(const CaptureOptions &) {
+    drawn("--contact-sheet");
+}
+int run_bench(const CaptureOptions &) {
+    drawn("--bench");
+}
