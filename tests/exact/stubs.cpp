@@ -24,7 +24,9 @@ void *GlEntryPoints[GL_ENTRY_COUNT] = {};
 
 extern "C" {
 #define DRAWN(name, ...)                                                                           \
-    void APIENTRY name(__VA_ARGS__) { drawn(#name); }
+    void APIENTRY name(__VA_ARGS__) {                                                              \
+        drawn(#name);                                                                              \
+    }
 DRAWN(glBegin, GLenum)
 DRAWN(glEnd)
 // render_frame restores culling on every frame, drawn or not; with no context GL ignores it too.

@@ -9,7 +9,6 @@
 #include "platform/message_box.h"
 #include "platform/window.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <cstdio>
 
@@ -58,7 +57,7 @@ int message_count() {
 
 bool open_gl(int width, int height, std::string &error) {
     if (!headless_context_init(width, height)) {
-        error = std::string("no OpenGL context: ") + SDL_GetError();
+        error = std::string("no OpenGL context: ") + headless_context_error();
         headless_context_end();
         return false;
     }

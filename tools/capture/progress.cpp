@@ -1,7 +1,12 @@
 #include "progress.h"
 
 #include <cstdio>
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#else
 #include <unistd.h>
+#endif
 
 Progress::Progress(std::size_t total)
     : total_(total), enabled_(isatty(2) != 0), start_(std::chrono::steady_clock::now()),

@@ -1,14 +1,6 @@
 #include "video_encoder.h"
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char **environ;
 
 static std::string number(double value) {
     char text[32];
@@ -35,68 +27,16 @@ std::vector<std::string> ffmpeg_arguments(const VideoSettings &s) {
     return a;
 }
 
-VideoEncoder::~VideoEncoder() {
-    std::string ignored;
-    close(ignored);
-}
-
 bool VideoEncoder::open(const VideoSettings &settings, std::string &error) {
-    int ends[2];
-    if (pipe(ends) != 0) {
-        error = std::string("pipe: ") + std::strerror(errno);
-        return false;
-    }
-    // A dying ffmpeg must turn into a write error, not kill the tool.
-    std::signal(SIGPIPE, SIG_IGN);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    posix_spawn_file_actions_addclose(&actions, ends[1]);
-    std::vector<std::string> arguments = ffmpeg_arguments(settings);
-    std::vector<char *> argv;
-    for (std::string &argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    const int failed = posix_spawnp(&child_, "ffmpeg", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(ends[0]);
-    if (failed != 0) {
-        ::close(ends[1]);
-        child_ = -1;
-        error = std::string("cannot start ffmpeg: ") + std::strerror(failed);
-        return false;
-    }
-    pipe_ = ends[1];
-    return true;
+    return ffmpeg_.start(ffmpeg_arguments(settings), error);
 }
 
 bool VideoEncoder::write(const Image &frame, std::string &error) {
-    const unsigned char *bytes = frame.rgb.data();
-    std::size_t left = frame.rgb.size();
-    while (left > 0) {
-        ssize_t n = ::write(pipe_, bytes, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = "ffmpeg stopped taking frames (see its message above)";
-            return false;
-        }
-        bytes += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
+    if (ffmpeg_.write(frame.rgb.data(), frame.rgb.size())) return true;
+    error = "ffmpeg stopped taking frames (see its message above)";
+    return false;
 }
 
 bool VideoEncoder::close(std::string &error) {
-    if (pipe_ >= 0) ::close(pipe_);
-    pipe_ = -1;
-    if (child_ < 0) return true;
-    int status = 0;
-    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-    }
-    child_ = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status)
-                ? "ffmpeg failed with exit code " + std::to_string(WEXITSTATUS(status))
-                : "ffmpeg was killed";
-    return false;
+    return ffmpeg_.finish(error);
 }

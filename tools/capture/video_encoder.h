@@ -1,9 +1,9 @@
 // An .mp4 written by ffmpeg from raw frames on a pipe, with the music muxed in.
 #pragma once
 #include "image.h"
+#include "piped_child.h"
 
 #include <string>
-#include <sys/types.h>
 
 struct VideoSettings {
     std::string path;
@@ -22,9 +22,6 @@ std::vector<std::string> ffmpeg_arguments(const VideoSettings &settings);
 class VideoEncoder {
   public:
     VideoEncoder() = default;
-    VideoEncoder(const VideoEncoder &) = delete;
-    VideoEncoder &operator=(const VideoEncoder &) = delete;
-    ~VideoEncoder();
 
     bool open(const VideoSettings &settings, std::string &error);
     bool write(const Image &frame, std::string &error);
@@ -32,6 +29,5 @@ class VideoEncoder {
     bool close(std::string &error);
 
   private:
-    int pipe_ = -1;
-    pid_t child_ = -1;
+    PipedChild ffmpeg_; // waited for on destruction
 };

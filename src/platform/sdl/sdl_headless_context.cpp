@@ -36,3 +36,7 @@ void headless_context_end() {
     HeadlessWindow = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
+
+const char *headless_context_error() {
+    return SDL_GetError();
+}
