@@ -15,6 +15,8 @@ enum GlEntryPointIndex {
     GL_ENTRY_GET_SHADER_INFO_LOG,
     GL_ENTRY_DELETE_PROGRAM,
     GL_ENTRY_DELETE_SHADER,
+    GL_ENTRY_GET_PROGRAMIV,
+    GL_ENTRY_GET_PROGRAM_INFO_LOG,
     GL_ENTRY_COUNT
 };
 
@@ -25,7 +27,24 @@ extern void *GlEntryPoints[GL_ENTRY_COUNT];
 // their names in missing (comma-separated, always terminated).
 int fetch_gl_entry_points(char *missing, int missing_size);
 
-// Typed calls through the table.
+// Offscreen framebuffers, for the tools: core only from GL 3.0, so the EXT names stand in.
+enum GlFramebufferEntryIndex {
+    GL_FB_GEN_FRAMEBUFFERS,
+    GL_FB_BIND_FRAMEBUFFER,
+    GL_FB_DELETE_FRAMEBUFFERS,
+    GL_FB_GEN_RENDERBUFFERS,
+    GL_FB_BIND_RENDERBUFFER,
+    GL_FB_DELETE_RENDERBUFFERS,
+    GL_FB_RENDERBUFFER_STORAGE,
+    GL_FB_FRAMEBUFFER_RENDERBUFFER,
+    GL_FB_CHECK_FRAMEBUFFER_STATUS,
+    GL_FB_COUNT
+};
+extern void *GlFramebufferEntryPoints[GL_FB_COUNT];
+// As fetch_gl_entry_points, for the framebuffer table.
+int fetch_gl_framebuffer_entry_points(char *missing, int missing_size);
+
+// Typed calls through the tables.
 namespace gl2 {
 template <typename F> inline F entry(GlEntryPointIndex i) {
     return reinterpret_cast<F>(GlEntryPoints[i]);
@@ -63,5 +82,44 @@ inline void DeleteProgram(GLuint program) {
 }
 inline void DeleteShader(GLuint shader) {
     entry<PFNGLDELETESHADERPROC>(GL_ENTRY_DELETE_SHADER)(shader);
+}
+inline void GetProgramiv(GLuint program, GLenum name, GLint *value) {
+    entry<PFNGLGETPROGRAMIVPROC>(GL_ENTRY_GET_PROGRAMIV)(program, name, value);
+}
+inline void GetProgramInfoLog(GLuint program, GLsizei size, GLsizei *length, GLchar *log) {
+    entry<PFNGLGETPROGRAMINFOLOGPROC>(GL_ENTRY_GET_PROGRAM_INFO_LOG)(program, size, length, log);
+}
+
+template <typename F> inline F fb(GlFramebufferEntryIndex i) {
+    return reinterpret_cast<F>(GlFramebufferEntryPoints[i]);
+}
+inline void GenFramebuffers(GLsizei n, GLuint *names) {
+    fb<PFNGLGENFRAMEBUFFERSPROC>(GL_FB_GEN_FRAMEBUFFERS)(n, names);
+}
+inline void BindFramebuffer(GLenum target, GLuint name) {
+    fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER)(target, name);
+}
+inline void DeleteFramebuffers(GLsizei n, const GLuint *names) {
+    fb<PFNGLDELETEFRAMEBUFFERSPROC>(GL_FB_DELETE_FRAMEBUFFERS)(n, names);
+}
+inline void GenRenderbuffers(GLsizei n, GLuint *names) {
+    fb<PFNGLGENRENDERBUFFERSPROC>(GL_FB_GEN_RENDERBUFFERS)(n, names);
+}
+inline void BindRenderbuffer(GLenum target, GLuint name) {
+    fb<PFNGLBINDRENDERBUFFERPROC>(GL_FB_BIND_RENDERBUFFER)(target, name);
+}
+inline void DeleteRenderbuffers(GLsizei n, const GLuint *names) {
+    fb<PFNGLDELETERENDERBUFFERSPROC>(GL_FB_DELETE_RENDERBUFFERS)(n, names);
+}
+inline void RenderbufferStorage(GLenum target, GLenum format, GLsizei width, GLsizei height) {
+    fb<PFNGLRENDERBUFFERSTORAGEPROC>(GL_FB_RENDERBUFFER_STORAGE)(target, format, width, height);
+}
+inline void FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffer_target,
+                                    GLuint renderbuffer) {
+    fb<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(GL_FB_FRAMEBUFFER_RENDERBUFFER)(
+        target, attachment, renderbuffer_target, renderbuffer);
+}
+inline GLenum CheckFramebufferStatus(GLenum target) {
+    return fb<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(GL_FB_CHECK_FRAMEBUFFER_STATUS)(target);
 }
 } // namespace gl2

@@ -4,7 +4,6 @@
 #include "gfx/gl.h"
 #include "gfx/gl_entry_points.h"
 #include "gfx/resources.h"
-#include "platform/gl_proc.h"
 #include "platform/headless_context.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -19,26 +18,6 @@ int Messages = 0;
 void print_message(void *, const char *text, const char *caption, int) {
     ++Messages;
     std::fprintf(stderr, "demo-capture: %s: %s\n", caption, text);
-}
-
-// Framebuffer objects are core only from GL 3.0, so they come through the platform's lookup.
-struct FramebufferCalls {
-    PFNGLGENFRAMEBUFFERSPROC GenFramebuffers;
-    PFNGLBINDFRAMEBUFFERPROC BindFramebuffer;
-    PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers;
-    PFNGLGENRENDERBUFFERSPROC GenRenderbuffers;
-    PFNGLBINDRENDERBUFFERPROC BindRenderbuffer;
-    PFNGLDELETERENDERBUFFERSPROC DeleteRenderbuffers;
-    PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus;
-} Fb;
-
-template <typename F> bool fetch(F &call, const char *name) {
-    void *address = gl_proc_address(name);
-    if (!address) address = gl_proc_address((std::string(name) + "EXT").c_str());
-    call = reinterpret_cast<F>(address);
-    return call != nullptr;
 }
 
 GLuint Framebuffer = 0;
@@ -62,25 +41,18 @@ bool open_gl(int width, int height, std::string &error) {
         return false;
     }
     ContextOpen = true;
-    if (!fetch(Fb.GenFramebuffers, "glGenFramebuffers") ||
-        !fetch(Fb.BindFramebuffer, "glBindFramebuffer") ||
-        !fetch(Fb.DeleteFramebuffers, "glDeleteFramebuffers") ||
-        !fetch(Fb.GenRenderbuffers, "glGenRenderbuffers") ||
-        !fetch(Fb.BindRenderbuffer, "glBindRenderbuffer") ||
-        !fetch(Fb.DeleteRenderbuffers, "glDeleteRenderbuffers") ||
-        !fetch(Fb.RenderbufferStorage, "glRenderbufferStorage") ||
-        !fetch(Fb.FramebufferRenderbuffer, "glFramebufferRenderbuffer") ||
-        !fetch(Fb.CheckFramebufferStatus, "glCheckFramebufferStatus")) {
-        error = "the OpenGL driver offers no framebuffer objects";
+    char missing[256];
+    if (fetch_gl_framebuffer_entry_points(missing, sizeof missing) != 0) {
+        error = std::string("the OpenGL driver offers no framebuffer objects: no ") + missing;
         return false;
     }
-    Fb.GenRenderbuffers(1, &Colour);
-    Fb.BindRenderbuffer(GL_RENDERBUFFER, Colour);
-    Fb.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    Fb.GenFramebuffers(1, &Framebuffer);
-    Fb.BindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
-    Fb.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
-    if (Fb.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    gl2::GenRenderbuffers(1, &Colour);
+    gl2::BindRenderbuffer(GL_RENDERBUFFER, Colour);
+    gl2::RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    gl2::GenFramebuffers(1, &Framebuffer);
+    gl2::BindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
+    gl2::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
+    if (gl2::CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         error = "cannot make a " + std::to_string(width) + "x" + std::to_string(height) +
                 " offscreen framebuffer";
         return false;
@@ -97,8 +69,8 @@ bool open_gl(int width, int height, std::string &error) {
 
 void close_gl() {
     if (!ContextOpen) return;
-    if (Framebuffer) Fb.DeleteFramebuffers(1, &Framebuffer);
-    if (Colour) Fb.DeleteRenderbuffers(1, &Colour);
+    if (Framebuffer) gl2::DeleteFramebuffers(1, &Framebuffer);
+    if (Colour) gl2::DeleteRenderbuffers(1, &Colour);
     Framebuffer = Colour = 0;
     headless_context_end();
     ContextOpen = false;
@@ -129,13 +101,6 @@ Image read_frame() {
 
 unsigned build_scene_program(const std::string &fragment_text, const std::string &name,
                              std::string &error) {
-    PFNGLGETPROGRAMIVPROC GetProgramiv = nullptr;
-    PFNGLGETPROGRAMINFOLOGPROC GetProgramInfoLog = nullptr;
-    if (!fetch(GetProgramiv, "glGetProgramiv") ||
-        !fetch(GetProgramInfoLog, "glGetProgramInfoLog")) {
-        error = "the OpenGL driver lacks glGetProgramiv";
-        return 0;
-    }
     char log[4097];
     GLsizei length = 0;
     GLint status = 0;
@@ -164,9 +129,9 @@ unsigned build_scene_program(const std::string &fragment_text, const std::string
     gl2::LinkProgram(program);
     gl2::DeleteShader(vertex);
     gl2::DeleteShader(fragment);
-    GetProgramiv(program, GL_LINK_STATUS, &status);
+    gl2::GetProgramiv(program, GL_LINK_STATUS, &status);
     if (!status) {
-        GetProgramInfoLog(program, 4096, &length, log);
+        gl2::GetProgramInfoLog(program, 4096, &length, log);
         log[length] = 0;
         error = name + " does not link:\n" + log;
         gl2::DeleteProgram(program);
