@@ -52,15 +52,11 @@ bool copy_to_clipboard(const char *) {
     return false;
 }
 
-int run_render(const CaptureOptions &) {
-    drawn("--out");
-}
-int run_shader(const CaptureOptions &) {
-    drawn("--shader");
-}
-int run_contact_sheet(const CaptureOptions &) {
-    drawn("--contact-sheet");
-}
-int run_bench(const CaptureOptions &) {
-    drawn("--bench");
-}
+#define DRAWING_MODE(name, flag)                                                                   \
+    int name(const CaptureOptions &) {                                                             \
+        drawn(flag);                                                                               \
+    }
+DRAWING_MODE(run_render, "--out")
+DRAWING_MODE(run_shader, "--shader")
+DRAWING_MODE(run_contact_sheet, "--contact-sheet")
+DRAWING_MODE(run_bench, "--bench")
