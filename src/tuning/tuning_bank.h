@@ -1,9 +1,10 @@
 // The tuning bank: MIDI controllers that override scene parameters live.
 #pragma once
+#include "tuning/controllers.h"
+
 #include <cstddef>
 #include <mutex>
 
-constexpr int ControllerCount = 128;
 constexpr unsigned MaxMidiDevices = 32;
 
 class TuningBank {
@@ -27,6 +28,7 @@ class TuningBank {
     // Consistent copies for the export and for tests.
     float value(int controller);
     bool is_touched(int controller);
+    void snapshot(float values_out[ControllerCount], unsigned char touched_out[ControllerCount]);
 
     float values[ControllerCount] = {};
     unsigned char touched[ControllerCount] = {};
@@ -36,6 +38,9 @@ class TuningBank {
     std::mutex lock_; // held around one controller's few accesses, never longer
     bool owns_devices_ = false;
 };
+
+// The bank's touched values as the export writes them (format_tuned_values of a snapshot).
+std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size);
 
 // The process-wide bank, built during static initialisation.
 extern TuningBank Tuning;
