@@ -33,8 +33,8 @@ void render_frame(int32_t now) {
     glEnable(GL_CULL_FACE); // the credits overlay leaves it off
     for (float &slot : ParameterBlock) slot = 0.0f;
 
-    static void (*const scripts[9])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
-                                              scene_6, scene_7, scene_8, scene_9};
+    static void (*const scripts[SceneCount])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
+                                                       scene_6, scene_7, scene_8, scene_9};
     float local_time;
     int scene = scene_for_clock(DemoClock, &local_time);
     scripts[scene - 1](local_time);
