@@ -25,7 +25,7 @@ class TuningBank {
     // Render thread: the received value of a touched controller, else the default (stored).
     float value_or_default(int controller, float fallback);
 
-    // Consistent copies for the export and for tests.
+    // Consistent copies: one controller's for tests, every controller's for the export.
     float value(int controller);
     bool is_touched(int controller);
     void snapshot(float values_out[ControllerCount], unsigned char touched_out[ControllerCount]);
