@@ -10,9 +10,8 @@
 #include <string>
 
 const char SceneShaderFiles[SceneProgramCount][ShaderPathSize] = {
-    "data/verystart.shader", "data/showTex.shader",    "data/cloudstuff.1.shader",
-    "data/gras20.shader",    "data/gras10.shader",     "data/gras12.2.shader",
-    "data/ball8.shader",     "data/Background.shader", "data/simpleTex.shader"};
+#include "gfx/scene_shader_files.inc"
+};
 
 GLuint SceneProgramTable[SceneProgramCount] = {};
 GLuint PostProgram = 0;

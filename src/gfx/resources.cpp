@@ -6,24 +6,44 @@
 #include "gfx/textures.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
-#include "timeline/scene_pass.h"
 
 #include <cstdio>
 
-int load_resources() {
+GLUquadric *SceneQuadric = nullptr;
+
+static int load_entry_points() {
     char missing[512];
-    if (fetch_gl_entry_points(missing, sizeof missing) != 0) {
-        // Calling a missing entry point would crash: say what the machine lacks instead.
-        char text[700];
-        std::snprintf(text, sizeof text,
-                      "This demo needs OpenGL 2.0. The graphics driver does not offer: %s",
-                      missing);
-        message_box(MainWindowHandle, text, "error", MESSAGE_BOX_WARNING);
-        return 0;
-    }
-    make_noise();
-    build_programs();
-    create_textures();
-    if (!SceneQuadric) SceneQuadric = gluNewQuadric();
+    if (fetch_gl_entry_points(missing, sizeof missing) == 0) return 1;
+    // Calling a missing entry point would crash: say what the machine lacks instead.
+    char text[700];
+    std::snprintf(text, sizeof text,
+                  "This demo needs OpenGL 2.0. The graphics driver does not offer: %s", missing);
+    message_box(MainWindowHandle, text, "error", MESSAGE_BOX_WARNING);
+    return 0;
+}
+
+const LoadStep LoadSteps[LoadStepCount] = {
+    {"GL entry points", load_entry_points},
+    {"make_noise",
+     [] {
+         make_noise();
+         return 1;
+     }},
+    {"build_programs",
+     [] {
+         build_programs();
+         return 1;
+     }},
+    {"textures and quadric",
+     [] {
+         create_textures();
+         if (!SceneQuadric) SceneQuadric = gluNewQuadric();
+         return 1;
+     }},
+};
+
+int load_resources() {
+    for (const LoadStep &step : LoadSteps)
+        if (!step.run()) return 0;
     return 1;
 }

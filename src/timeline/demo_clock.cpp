@@ -3,6 +3,7 @@
 #include "gfx/gl.h"
 #include "timeline/numbers.h"
 #include "timeline/parameter_block.h"
+#include "timeline/scene_cuts.h"
 #include "timeline/scenes.h"
 
 float DemoClock = -0.15f;
@@ -16,15 +17,10 @@ void demo_clock_reset() {
 
 int scene_for_clock(float t, float *local_time) {
     const double c = t;
-    if (c < 37.7_f) return *local_time = t, 1;
-    if (c < 52.7_f) return *local_time = f32(c - 37.7_f), 2;
-    if (c < 60.0_f) return *local_time = f32(c - 52.7_f), 3;
-    if (c < 67.5_f) return *local_time = f32(c - 60.0_f), 4;
-    if (c < 74.8_f) return *local_time = f32(c - 67.5_f), 5;
-    if (c < 89.5_f) return *local_time = f32(c - 75.2_f), 6; // starts at -0.4, not 0
-    if (c < 101.0_f) return *local_time = f32(c - 89.5_f), 7;
-    if (c < 151.0_f) return *local_time = f32(c - 101.0_f), 8;
-    return *local_time = t, 9; // the full clock, not t - 151
+    int scene = 1; // the first whose successor has not started; NaN falls through to scene 9
+    while (scene < SceneCount && !(c < float_constant(SceneCuts[scene].start))) ++scene;
+    *local_time = f32(c - float_constant(SceneCuts[scene - 1].origin));
+    return scene;
 }
 
 void render_frame(int32_t now) {
@@ -37,8 +33,8 @@ void render_frame(int32_t now) {
     glEnable(GL_CULL_FACE); // the credits overlay leaves it off
     for (float &slot : ParameterBlock) slot = 0.0f;
 
-    static void (*const scripts[9])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
-                                              scene_6, scene_7, scene_8, scene_9};
+    static void (*const scripts[SceneCount])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
+                                                       scene_6, scene_7, scene_8, scene_9};
     float local_time;
     int scene = scene_for_clock(DemoClock, &local_time);
     scripts[scene - 1](local_time);

@@ -11,6 +11,11 @@ constexpr double operator""_f(unsigned long long value) {
     return static_cast<double>(static_cast<float>(value));
 }
 
+// The same for a constant kept in a table as a double.
+constexpr double float_constant(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
 inline float f32(double value) {
     return static_cast<float>(value);
 }

@@ -1,4 +1,5 @@
 // The opening scene and the credits cards laid over its finished frames.
+#include "gfx/credits_strips.h"
 #include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
 #include "gfx/textures.h"
@@ -31,10 +32,10 @@ struct CardWindow {
 // row 2, far enough from its centre that nothing shows.
 const CardWindow *card_window(float a) {
     static const CardWindow rows[4] = {
-        {6.5_f, f32(0.9_f), f32(0.79_f)},
-        {14.0_f, f32(0.68_f), f32(0.57_f)},
-        {21.5_f, f32(0.46_f), f32(0.35_f)},
-        {29.0_f, f32(0.24_f), f32(0.13_f)},
+        {6.5_f, f32(CreditsStripStart[0]), f32(CreditsStripStart[1])},
+        {14.0_f, f32(CreditsStripStart[2]), f32(CreditsStripStart[3])},
+        {21.5_f, f32(CreditsStripStart[4]), f32(CreditsStripStart[5])},
+        {29.0_f, f32(CreditsStripStart[6]), f32(CreditsStripStart[7])},
     };
     if (3.5_f < a && a < 9.5_f) return &rows[0];
     if (a < 17.0_f) return &rows[1];
@@ -71,7 +72,7 @@ void draw_credit_card(float x, float y, float v, float alpha) {
     glColor4f(f32(alpha * 0.25_f + 0.75_f), 1.0f, 1.0f, alpha);
     const float top = f32(y + 0.15_f);
     const float right = f32(x + 2.0_f);
-    const float strip_top = f32(v + 0.1_f);
+    const float strip_top = f32(v + float_constant(CreditsStripHeight));
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, strip_top);
     glVertex3f(x, top, 0.5f);

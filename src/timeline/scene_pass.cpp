@@ -2,11 +2,10 @@
 
 #include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
+#include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "platform/window.h"
 #include "timeline/parameter_block.h"
-
-GLUquadric *SceneQuadric = nullptr;
 
 const SceneDrawSeam SceneDrawGl = {scene_pass, draw_credits_overlay};
 static void no_pass(GLuint) {}

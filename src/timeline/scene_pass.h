@@ -21,6 +21,3 @@ extern SceneDrawSeam SceneDraw;
 // A seam that draws nothing.
 extern const SceneDrawSeam SceneDrawNothing;
 extern const SceneDrawSeam SceneDrawGl;
-
-// Made once at load.
-extern GLUquadric *SceneQuadric;

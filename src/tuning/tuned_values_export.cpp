@@ -1,21 +1,22 @@
 // The touched controllers as one line on the clipboard, ready to paste back into the scene scripts.
 #include "tuning/tuned_values_export.h"
 #include "platform/clipboard.h"
-#include "tuning/tuning_bank.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) {
+std::size_t format_tuned_values(const float values[ControllerCount],
+                                const unsigned char touched[ControllerCount], char *line,
+                                std::size_t size) {
     std::size_t length = 0;
     if (size > 0) line[0] = '\0';
     for (int controller = 0; controller < ControllerCount; ++controller) {
-        if (!bank.is_touched(controller)) continue;
-        const float value = bank.value(controller);
+        if (!touched[controller]) continue;
+        const float value = values[controller];
         // The 0.49f constant widened to double: the parenthesised byte then equals the one
         // received.
-        // The bank's arrays are public, so a value may be anything, NaN included; converting
+        // A value may be anything, NaN included (the bank's arrays are public); converting
         // it unclamped would be undefined.
         const double scaled = value * 127.0 + static_cast<double>(0.49f);
         const int byte = std::isnan(scaled)
@@ -32,8 +33,9 @@ std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) 
     return length;
 }
 
-void export_tuned_values(TuningBank &bank) {
+void export_tuned_values(const float values[ControllerCount],
+                         const unsigned char touched[ControllerCount]) {
     char line[TunedValuesLineSize];
-    format_tuned_values(bank, line, sizeof line);
+    format_tuned_values(values, touched, line, sizeof line);
     copy_to_clipboard(line); // nowhere to report a failure at exit
 }

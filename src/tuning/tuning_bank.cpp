@@ -21,7 +21,10 @@ TuningBank::TuningBank(NoDevices) {}
 TuningBank::~TuningBank() {
     if (!owns_devices_) return;
     midi_in_close_all(); // no callback can touch the values from here on
-    export_tuned_values(*this);
+    float copied[ControllerCount];
+    unsigned char flags[ControllerCount];
+    snapshot(copied, flags);
+    export_tuned_values(copied, flags);
 }
 
 void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2) {
@@ -50,6 +53,22 @@ bool TuningBank::is_touched(int controller) {
     if (controller < 0 || controller >= ControllerCount) return false;
     std::lock_guard<PlatformLock> hold(lock_);
     return touched[controller] != 0;
+}
+
+void TuningBank::snapshot(float values_out[ControllerCount],
+                          unsigned char touched_out[ControllerCount]) {
+    for (int controller = 0; controller < ControllerCount; ++controller) {
+        std::lock_guard<PlatformLock> hold(lock_);
+        values_out[controller] = values[controller];
+        touched_out[controller] = touched[controller];
+    }
+}
+
+std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) {
+    float copied[ControllerCount];
+    unsigned char flags[ControllerCount];
+    bank.snapshot(copied, flags);
+    return format_tuned_values(copied, flags, line, size);
 }
 
 TuningBank Tuning;

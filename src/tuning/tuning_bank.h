@@ -1,11 +1,11 @@
 // The tuning bank: MIDI controllers that override scene parameters live.
 #pragma once
 #include "platform/lock.h"
+#include "tuning/controllers.h"
 
 #include <cstddef>
 #include <mutex>
 
-constexpr int ControllerCount = 128;
 constexpr unsigned MaxMidiDevices = 32;
 
 class TuningBank {
@@ -26,9 +26,10 @@ class TuningBank {
     // Render thread: the received value of a touched controller, else the default (stored).
     float value_or_default(int controller, float fallback);
 
-    // Consistent copies for the export and for tests.
+    // Consistent copies: one controller's for tests, every controller's for the export.
     float value(int controller);
     bool is_touched(int controller);
+    void snapshot(float values_out[ControllerCount], unsigned char touched_out[ControllerCount]);
 
     float values[ControllerCount] = {};
     unsigned char touched[ControllerCount] = {};
@@ -38,6 +39,9 @@ class TuningBank {
     PlatformLock lock_; // held around one controller's few accesses, never longer
     bool owns_devices_ = false;
 };
+
+// The bank's touched values as the export writes them (format_tuned_values of a snapshot).
+std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size);
 
 // The process-wide bank, built during static initialisation.
 extern TuningBank Tuning;

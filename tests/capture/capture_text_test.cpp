@@ -2,7 +2,7 @@
 // plan and recorded frame times. What the end-to-end runs already show is not repeated here.
 #include "frame_plan.h"
 #include "options.h"
-#include "tuning_line.h"
+#include "tuning/tuning_line.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

@@ -7,7 +7,7 @@
 #include "tuning/tuned_values_export.h"
 #include "tuning/tuning_bank.h"
 #ifdef FUZZ_WITH_TUNING_LINE
-#include "tuning_line.h"
+#include "tuning/tuning_line.h"
 #endif
 
 #include <cstdint>

@@ -1,8 +1,8 @@
-// demo-capture's reader of the clipboard line on any text: a failure returns no entries and says
+// The reader of the clipboard line on any text: a failure returns no entries and says
 // why; a success returns one entry per blank-separated word, each controller once, every number
 // in 0..127, and writing the entries out again as the demo does reads back the same.
 #include "fuzz_check.h"
-#include "tuning_line.h"
+#include "tuning/tuning_line.h"
 
 #include <cstdint>
 #include <string>

@@ -2,11 +2,11 @@
 
 #include "gfx/gl_entry_points.h"
 #include "gfx/noise.h"
+#include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "platform/gl_proc.h"
 #include "platform/headless_context.h"
 #include "platform/message_box.h"
-#include "timeline/scene_pass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
+#include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "gl_test_context.h"
 #include "platform/window.h"

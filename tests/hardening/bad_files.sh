@@ -15,7 +15,6 @@ trap 'rm -rf "$work"' EXIT
 # The unreadable cases run the demo as nobody (root reads any file): it must reach the files.
 chmod 755 "$work"
 
-shaders=(verystart showTex cloudstuff.1 gras20 gras10 gras12.2 ball8 Background simpleTex)
 # A seeded stream of random bytes without NUL, which would end the text before the compiler saw
 # any of it.
 random_bytes() { LC_ALL=C awk -v n="$1" -v seed="$2" \
@@ -24,6 +23,7 @@ random_bytes() { LC_ALL=C awk -v n="$1" -v seed="$2" \
 # Each case is a folder with its own data/; the files that are not under test are small valid
 # shaders and the real credits image and music, so each run starts fast.
 . "$here/../support/trivial_data.sh"
+mapfile -t shaders < <(scene_shader_names)
 make_trivial_data "$work/good"
 cp "$data/credits.tga" "$work/good/data/"
 if [ -f "$data/tune.mp3" ]; then

@@ -1,7 +1,12 @@
 # Sourced by end-to-end scripts: make_trivial_data DIR writes DIR/data/ with nine tiny valid shaders.
+# scene_shader_names prints the scene shader files' names, from the list programs.cpp includes.
+scene_shader_names() {
+    sed -n 's|^"data/\(.*\)\.shader",$|\1|p' \
+        "$(dirname "${BASH_SOURCE[0]}")/../../src/gfx/scene_shader_files.inc"
+}
 make_trivial_data() {
     mkdir -p "$1/data"
-    for name in verystart showTex cloudstuff.1 gras20 gras10 gras12.2 ball8 Background simpleTex; do
+    for name in $(scene_shader_names); do
         cat > "$1/data/$name.shader" <<'GLSL'
 #version 120
 varying vec3 objectPosition;

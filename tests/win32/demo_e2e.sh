@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows demo end to end under Wine: demo_e2e.sh DEMO_EXE DATA_DIR PROGRAMS_CPP MODE
+# The Windows demo end to end under Wine: demo_e2e.sh DEMO_EXE DATA_DIR SHADER_LIST MODE
 #   play:     a borderless window over the screen, y rebuilds harmlessly, Escape ends with 0;
 #             then a broken shader file shows its box, Return dismisses it, the demo plays on
 #   full_run: with no sound device the demo plays all its length, silent, and exits with 0
@@ -7,7 +7,7 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_session.sh"
 require_tools wine xvfb-run openbox xdotool xwininfo xprop ffmpeg
-[ $# -eq 4 ] || fail "usage: $0 DEMO_EXE DATA_DIR PROGRAMS_CPP play|full_run"
+[ $# -eq 4 ] || fail "usage: $0 DEMO_EXE DATA_DIR SHADER_LIST play|full_run"
 exe=$(realpath "$1") data=$(realpath -m "$2") programs=$(realpath "$3") mode=$4
 [ -f "$exe" ] || fail "$exe not built"
 run_in_xvfb "$@"

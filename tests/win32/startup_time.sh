@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Measures the Windows demo's start-up under Wine, from starting the process to its first
 # SwapBuffers (seen through Wine's wgl trace), and prints each run and the median. Not a test:
-# startup_time.sh DEMO_EXE DATA_DIR PROGRAMS_CPP [RUNS] [tiny|repo]
+# startup_time.sh DEMO_EXE DATA_DIR SHADER_LIST [RUNS] [tiny|repo]
 #   tiny (default): the test's tiny shaders; repo: the repository's own data/ as it stands
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_session.sh"
 require_tools wine xvfb-run openbox xdotool
-[ $# -ge 3 ] || fail "usage: $0 DEMO_EXE DATA_DIR PROGRAMS_CPP [RUNS] [tiny|repo]"
+[ $# -ge 3 ] || fail "usage: $0 DEMO_EXE DATA_DIR SHADER_LIST [RUNS] [tiny|repo]"
 exe=$(realpath "$1") data=$(realpath -m "$2") programs=$(realpath "$3")
 runs=${4:-5} shaders=${5:-tiny}
 run_in_xvfb "$@"

@@ -93,7 +93,7 @@ wait_exit() {
     wait "$pid" || EXIT_CODE=$?
 }
 
-# The scene shader files the programs load, as named in programs.cpp.
+# The scene shader files the programs load, as listed in scene_shader_files.inc.
 shader_files() {
     grep -o 'data/[A-Za-z0-9_.]*\.shader' "$1"
 }

@@ -1,10 +1,8 @@
 // Cost of each scene on this machine, the pass floor, start-up and the CPU side of a frame.
 #include "capture_modes.h"
 #include "gfx/gl.h"
-#include "gfx/gl_entry_points.h"
-#include "gfx/noise.h"
 #include "gfx/programs.h"
-#include "gfx/textures.h"
+#include "gfx/resources.h"
 #include "gl_session.h"
 #include "timeline/demo_clock.h"
 #include "timeline/parameter_block.h"
@@ -68,27 +66,18 @@ int run_bench(const CaptureOptions &o) {
     std::string error;
     install_message_hook();
 
-    // The steps of load_resources, timed one by one.
+    // The core's own load_resources steps, timed one by one.
     const Clock::time_point start = Clock::now();
     if (!open_gl(MinWidth, MinHeight, error)) return fail(error);
     const double context_ms = ms_since(start);
-    Clock::time_point step = Clock::now();
-    char missing[512];
-    if (fetch_gl_entry_points(missing, sizeof missing) != 0)
-        return fail(std::string("the OpenGL driver lacks ") + missing);
-    const double entry_ms = ms_since(step);
-    step = Clock::now();
-    make_noise();
-    const double noise_ms = ms_since(step);
-    step = Clock::now();
-    build_programs();
-    const double programs_ms = ms_since(step);
-    step = Clock::now();
-    create_textures();
-    if (!SceneQuadric) SceneQuadric = gluNewQuadric();
-    const double textures_ms = ms_since(step);
+    double step_ms[LoadStepCount];
+    for (int i = 0; i < LoadStepCount; ++i) {
+        const Clock::time_point step = Clock::now();
+        if (!LoadSteps[i].run()) return fail("the demo's resources did not load (see above)");
+        step_ms[i] = ms_since(step);
+    }
     if (message_count() != 0) return fail("the demo's shaders did not build (see above)");
-    step = Clock::now();
+    const Clock::time_point step = Clock::now();
     demo_clock_reset();
     render_frame(0);
     glFinish();
@@ -176,10 +165,8 @@ int run_bench(const CaptureOptions &o) {
 
     std::printf("| start-up step | ms |\n|---|---:|\n");
     std::printf("| context and %d x %d framebuffer | %.1f |\n", MinWidth, MinHeight, context_ms);
-    std::printf("| GL entry points | %.1f |\n", entry_ms);
-    std::printf("| make_noise | %.1f |\n", noise_ms);
-    std::printf("| build_programs | %.1f |\n", programs_ms);
-    std::printf("| textures and quadric | %.1f |\n", textures_ms);
+    for (int i = 0; i < LoadStepCount; ++i)
+        std::printf("| %s | %.1f |\n", LoadSteps[i].name, step_ms[i]);
     std::printf("| first frame (render_frame + glFinish) | %.1f |\n", first_frame_ms);
     std::printf("| total to the first frame | %.1f |\n\n", total_ms);
 

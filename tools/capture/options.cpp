@@ -49,141 +49,235 @@ OutputKind kind_of(const std::string &path) {
     return OutputKind::Folder;
 }
 
+const char *out_path(const char *v, CaptureOptions &o) {
+    o.out = v;
+    if (o.out.empty()) return "empty path";
+    o.out_kind = kind_of(o.out);
+    return nullptr;
+}
+
+// Which mode takes which option. An option given to a mode that does not take it is named, the
+// first in this order. The bench times scenes at the demo's own 1024 x 512, hence no --size.
+enum OptionGroup {
+    Times,
+    Music,
+    Crf,
+    BenchFrames,
+    Cell,
+    Size,
+    At,
+    Range,
+    Out,
+    Fps,
+    Tuning,
+    Groups
+};
+
+constexpr unsigned mode_bit(CaptureMode mode) {
+    return 1u << static_cast<unsigned>(mode);
+}
+constexpr unsigned R = mode_bit(CaptureMode::Render), P = mode_bit(CaptureMode::Parameters),
+                   B = mode_bit(CaptureMode::Bench), S = mode_bit(CaptureMode::Shader),
+                   C = mode_bit(CaptureMode::ContactSheet);
+
+struct Applicability {
+    const char *name;
+    unsigned modes; // the modes that take it
+};
+constexpr Applicability Applies[Groups] = {
+    {"--times", R | P},
+    {"--music", R},
+    {"--crf", R},
+    {"--bench-frames", B},
+    {"--cell", C},
+    {"--size", R | S | C},
+    {"--at", R | S},
+    {"--from/--to", R | P},
+    {"--out", R | P | S},
+    {"--fps", R | P | C},
+    {"--tuning", R | P | B | C},
+};
+
+// Stores an option's value; returns what is wrong with it, or nullptr.
+using Store = const char *(*)(const char *value, CaptureOptions &o);
+
+bool parse_seconds(const char *text, double &seconds) {
+    return parse_number(text, seconds) && seconds >= 0.0 && seconds <= 1.0e6;
+}
+constexpr const char *NotSeconds = "expected seconds, 0 or more";
+
+struct ValueOption {
+    const char *flag;
+    OptionGroup group;
+    Store store;
+};
+const ValueOption ValueOptions[] = {
+    {"--out", Out, out_path},
+    {"-o", Out, out_path},
+    {"--size", Size,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_size(v, o.width, o.height)) return "expected WIDTHxHEIGHT";
+         if (o.width < MinWidth || o.height < MinHeight) return "the smallest frame is 1024x512";
+         if (o.width > MaxSide || o.height > MaxSide) return "the largest side is 8192";
+         return nullptr;
+     }},
+    {"--fps", Fps,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_number(v, o.fps) || o.fps <= 0.0 || o.fps > 1000.0)
+             return "expected a rate above 0 and at most 1000";
+         return nullptr;
+     }},
+    {"--from", Range,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_seconds(v, o.range.from_s)) return NotSeconds;
+         o.range.has_from = true;
+         return nullptr;
+     }},
+    {"--to", Range,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_seconds(v, o.range.to_s)) return NotSeconds;
+         o.range.has_to = true;
+         return nullptr;
+     }},
+    {"--at", At,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_seconds(v, o.at_s)) return NotSeconds;
+         o.has_at = true;
+         return nullptr;
+     }},
+    {"--times", Times,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.times_path = v;
+         return o.times_path.empty() ? "empty path" : nullptr;
+     }},
+    {"--tuning", Tuning,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.has_tuning = true;
+         o.tuning_line = v;
+         return nullptr;
+     }},
+    {"--music", Music,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.music_path = v;
+         return nullptr;
+     }},
+    {"--crf", Crf,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_int(v, o.crf) || o.crf < 0 || o.crf > 51) return "expected 0 to 51";
+         return nullptr;
+     }},
+    {"--bench-frames", BenchFrames,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
+             return "expected 1 to 1000";
+         return nullptr;
+     }},
+    {"--cell", Cell,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_int(v, o.cell_width) || o.cell_width < 16 || o.cell_width > 4096)
+             return "expected a cell width of 16 to 4096 pixels";
+         return nullptr;
+     }},
+};
+
+// The options that choose a mode; those with a store take a value.
+struct ModeOption {
+    const char *flag;
+    CaptureMode mode;
+    Store store;
+};
+const ModeOption ModeOptions[] = {
+    {"--parameters", CaptureMode::Parameters, nullptr},
+    {"--noise", CaptureMode::Noise,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.noise_path = v;
+         return nullptr;
+     }},
+    {"--bench", CaptureMode::Bench, nullptr},
+    {"--shader", CaptureMode::Shader,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.shader_path = v;
+         return nullptr;
+     }},
+    {"--contact-sheet", CaptureMode::ContactSheet,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         o.contact_sheet_path = v;
+         return ends_with(o.contact_sheet_path, ".png") ? nullptr
+                                                        : "the contact sheet is a .png file";
+     }},
+};
+
+template <typename T, std::size_t N>
+const T *find_option(const T (&table)[N], const std::string &arg) {
+    for (const T &entry : table)
+        if (arg == entry.flag) return &entry;
+    return nullptr;
+}
+
 } // namespace
 
 bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::string &error) {
     o = CaptureOptions{};
-    bool mode_given = false, size_given = false, fps_given = false, crf_given = false;
-    bool music_given = false, frames_given = false, cell_given = false;
-    const char *mode_flag = nullptr;
-    auto set_mode = [&](CaptureMode mode, const char *flag) {
-        if (mode_given && o.mode != mode) {
-            error = std::string(flag) + " cannot be combined with " + mode_flag;
-            return false;
-        }
-        o.mode = mode;
-        mode_given = true;
-        mode_flag = flag;
-        return true;
-    };
+    bool given[Groups] = {};
+    const char *mode_flag = nullptr; // the option that chose the mode; none for a capture
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        // Every option but the switches takes the next argument.
-        auto value = [&]() -> const char * {
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return nullptr;
-            }
-            return argv[++i];
-        };
-        auto bad = [&](const char *text, const char *what) {
-            error = arg + " " + text + ": " + what;
-            return false;
-        };
-        const char *v = nullptr;
         if (arg == "-h" || arg == "--help") {
             o.mode = CaptureMode::Help;
             return true;
-        } else if (arg == "--parameters") {
-            if (!set_mode(CaptureMode::Parameters, "--parameters")) return false;
-        } else if (arg == "--noise") {
-            if (!(v = value()) || !set_mode(CaptureMode::Noise, "--noise")) return false;
-            o.noise_path = v;
-        } else if (arg == "--bench") {
-            if (!set_mode(CaptureMode::Bench, "--bench")) return false;
-        } else if (arg == "--shader") {
-            if (!(v = value()) || !set_mode(CaptureMode::Shader, "--shader")) return false;
-            o.shader_path = v;
-        } else if (arg == "--contact-sheet") {
-            if (!(v = value()) || !set_mode(CaptureMode::ContactSheet, "--contact-sheet"))
-                return false;
-            o.contact_sheet_path = v;
-            if (!ends_with(o.contact_sheet_path, ".png"))
-                return bad(v, "the contact sheet is a .png file");
-        } else if (arg == "--out" || arg == "-o") {
-            if (!(v = value())) return false;
-            o.out = v;
-            if (o.out.empty()) return bad(v, "empty path");
-            o.out_kind = kind_of(o.out);
-        } else if (arg == "--size") {
-            if (!(v = value())) return false;
-            if (!parse_size(v, o.width, o.height)) return bad(v, "expected WIDTHxHEIGHT");
-            if (o.width < MinWidth || o.height < MinHeight)
-                return bad(v, "the smallest frame is 1024x512");
-            if (o.width > MaxSide || o.height > MaxSide) return bad(v, "the largest side is 8192");
-            size_given = true;
-        } else if (arg == "--fps") {
-            if (!(v = value())) return false;
-            if (!parse_number(v, o.fps) || o.fps <= 0.0 || o.fps > 1000.0)
-                return bad(v, "expected a rate above 0 and at most 1000");
-            fps_given = true;
-        } else if (arg == "--from" || arg == "--to" || arg == "--at") {
-            if (!(v = value())) return false;
-            double seconds = 0.0;
-            if (!parse_number(v, seconds) || seconds < 0.0 || seconds > 1.0e6)
-                return bad(v, "expected seconds, 0 or more");
-            if (arg == "--from") o.range.has_from = true, o.range.from_s = seconds;
-            if (arg == "--to") o.range.has_to = true, o.range.to_s = seconds;
-            if (arg == "--at") o.has_at = true, o.at_s = seconds;
-        } else if (arg == "--times") {
-            if (!(v = value())) return false;
-            o.times_path = v;
-            if (o.times_path.empty()) return bad(v, "empty path");
-        } else if (arg == "--tuning") {
-            if (!(v = value())) return false;
-            o.has_tuning = true;
-            o.tuning_line = v;
-        } else if (arg == "--music") {
-            if (!(v = value())) return false;
-            o.music_path = v;
-            music_given = true;
-        } else if (arg == "--crf") {
-            if (!(v = value())) return false;
-            if (!parse_int(v, o.crf) || o.crf < 0 || o.crf > 51) return bad(v, "expected 0 to 51");
-            crf_given = true;
-        } else if (arg == "--bench-frames") {
-            if (!(v = value())) return false;
-            if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
-                return bad(v, "expected 1 to 1000");
-            frames_given = true;
-        } else if (arg == "--cell") {
-            if (!(v = value())) return false;
-            if (!parse_int(v, o.cell_width) || o.cell_width < 16 || o.cell_width > 4096)
-                return bad(v, "expected a cell width of 16 to 4096 pixels");
-            cell_given = true;
-        } else {
+        }
+        const ModeOption *mode = find_option(ModeOptions, arg);
+        const ValueOption *option = mode ? nullptr : find_option(ValueOptions, arg);
+        if (!mode && !option) {
             error = "unknown argument " + arg + " (see --help)";
             return false;
         }
+        const Store store = mode ? mode->store : option->store;
+        const char *value = nullptr;
+        if (store) {
+            if (i + 1 >= argc) {
+                error = arg + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (mode) {
+            if (mode_flag && o.mode != mode->mode) {
+                error = arg + " cannot be combined with " + mode_flag;
+                return false;
+            }
+            o.mode = mode->mode;
+            mode_flag = mode->flag;
+        }
+        if (const char *wrong = store ? store(value, o) : nullptr) {
+            error = arg + " " + value + ": " + wrong;
+            return false;
+        }
+        if (option) given[option->group] = true;
     }
 
-    // Which options mean something depends on the mode; anything else is a mistake worth naming.
-    auto refuse = [&](bool given, const char *flag) {
-        if (given)
-            error = std::string(flag) + " does not apply to " +
-                    (mode_flag ? mode_flag : "a capture to --out");
-        return !given;
-    };
-    const bool range_given = o.range.has_from || o.range.has_to;
     if (o.range.has_from && o.range.has_to && o.range.from_s > o.range.to_s) {
         error = "--from is after --to";
         return false;
     }
-    if (!o.times_path.empty() && fps_given) {
+    if (given[Times] && given[Fps]) {
         error = "--times replaces --fps: give one of them";
         return false;
     }
-    if (o.mode != CaptureMode::Render && o.mode != CaptureMode::Parameters &&
-        !refuse(!o.times_path.empty(), "--times"))
-        return false;
-    if (o.mode != CaptureMode::Render && !refuse(music_given, "--music")) return false;
-    if (o.mode != CaptureMode::Render && !refuse(crf_given, "--crf")) return false;
-    if (o.mode != CaptureMode::Bench && !refuse(frames_given, "--bench-frames")) return false;
-    if (o.mode != CaptureMode::ContactSheet && !refuse(cell_given, "--cell")) return false;
+    // Which options mean something depends on the mode; anything else is a mistake worth naming.
+    for (int group = 0; group < Groups; ++group) {
+        if (given[group] && !(Applies[group].modes & mode_bit(o.mode))) {
+            error = std::string(Applies[group].name) + " does not apply to " +
+                    (mode_flag ? mode_flag : "a capture to --out");
+            return false;
+        }
+    }
 
     switch (o.mode) {
     case CaptureMode::Help:
+    case CaptureMode::Noise:
+    case CaptureMode::Bench:
         break;
     case CaptureMode::Render:
         if (o.out.empty()) {
@@ -199,7 +293,7 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
                 error = "--out " + o.out + ": a single .png needs --at SECONDS";
                 return false;
             }
-            if (range_given || !o.times_path.empty()) {
+            if (given[Range] || given[Times]) {
                 error = "--at names one frame: --from, --to and --times do not apply";
                 return false;
             }
@@ -207,49 +301,29 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
             error = "--at needs --out FILE.png";
             return false;
         }
-        if (o.out_kind == OutputKind::Mp4 && !o.times_path.empty()) {
+        if (o.out_kind == OutputKind::Mp4 && given[Times]) {
             error = "--times cannot make an .mp4: a video needs a fixed rate";
             return false;
         }
-        if ((crf_given || music_given) && o.out_kind != OutputKind::Mp4) {
-            error = std::string(crf_given ? "--crf" : "--music") + " applies to an .mp4 only";
+        if ((given[Crf] || given[Music]) && o.out_kind != OutputKind::Mp4) {
+            error = std::string(given[Crf] ? "--crf" : "--music") + " applies to an .mp4 only";
             return false;
         }
         break;
     case CaptureMode::Parameters:
-        if (!refuse(size_given, "--size") || !refuse(o.has_at, "--at")) return false;
-        if (!o.out.empty() && o.out_kind != OutputKind::Csv) {
+        if (given[Out] && o.out_kind != OutputKind::Csv) {
             error = "--out " + o.out + ": --parameters writes a .csv file or - for stdout";
             return false;
         }
         break;
-    case CaptureMode::Noise:
-        if (!refuse(size_given, "--size") || !refuse(o.has_at, "--at") ||
-            !refuse(range_given, "--from/--to") || !refuse(!o.out.empty(), "--out") ||
-            !refuse(fps_given, "--fps") || !refuse(o.has_tuning, "--tuning"))
-            return false;
-        break;
-    case CaptureMode::Bench:
-        // Scenes are timed at the demo's own 1024 x 512.
-        if (!refuse(size_given, "--size") || !refuse(o.has_at, "--at") ||
-            !refuse(range_given, "--from/--to") || !refuse(!o.out.empty(), "--out") ||
-            !refuse(fps_given, "--fps"))
-            return false;
-        break;
     case CaptureMode::Shader:
-        if (!refuse(range_given, "--from/--to") || !refuse(fps_given, "--fps") ||
-            !refuse(o.has_tuning, "--tuning"))
-            return false;
         if (o.out_kind != OutputKind::Png) {
             error = "--shader needs --out FILE.png";
             return false;
         }
         break;
     case CaptureMode::ContactSheet:
-        if (!refuse(o.has_at, "--at") || !refuse(range_given, "--from/--to") ||
-            !refuse(!o.out.empty(), "--out"))
-            return false;
-        if (!size_given) o.width = MinWidth, o.height = MinHeight;
+        if (!given[Size]) o.width = MinWidth, o.height = MinHeight;
         break;
     }
     return true;

@@ -4,7 +4,7 @@
 #include "timeline/demo_clock.h"
 #include "timeline/scene_pass.h"
 #include "tuning/tuning_bank.h"
-#include "tuning_line.h"
+#include "tuning/tuning_line.h"
 
 bool run_selected(const std::vector<int32_t> &stamps, const std::vector<bool> &keep, bool draw,
                   const KeptFrame &kept) {

@@ -22,11 +22,12 @@ const Line Lines[StripCount] = {
 };
 
 int strip_first_row(int strip) {
-    return static_cast<int>(std::ceil(StripStart[strip] * ImageSize - 0.5));
+    return static_cast<int>(std::ceil(CreditsStripStart[strip] * ImageSize - 0.5));
 }
 
 int strip_end_row(int strip) {
-    return static_cast<int>(std::ceil((StripStart[strip] + StripHeight) * ImageSize - 0.5));
+    return static_cast<int>(
+        std::ceil((CreditsStripStart[strip] + CreditsStripHeight) * ImageSize - 0.5));
 }
 
 namespace {

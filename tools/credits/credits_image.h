@@ -1,5 +1,7 @@
 // The credits image: eight strips of lettering that scene 1's cards show in pairs.
 #pragma once
+#include "gfx/credits_strips.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,11 +9,8 @@
 namespace credits {
 
 constexpr int ImageSize = 1024;
-constexpr int StripCount = 8;
-// A strip is a tenth of the image's height.
-constexpr double StripHeight = 0.1;
-// Texture t of each strip's lower edge, upper strip of each pair first.
-constexpr double StripStart[StripCount] = {0.9, 0.79, 0.68, 0.57, 0.46, 0.35, 0.24, 0.13};
+// The strips' places are the core's (gfx/credits_strips.h), shared with scene 1.
+constexpr int StripCount = CreditsStripCount;
 // A strip of 102.4 texels fills 7.5 % of a 16:9 window whose width shows all 1024 texels, so
 // the cards squash it by 0.1 / (0.075 * 9 / 16); the glyphs are drawn that much taller.
 constexpr double VerticalStretch = 0.1 / (0.075 * 9.0 / 16.0);
@@ -30,7 +29,7 @@ struct Line {
     double height;    // ascent to descent of the font, in texel rows after the stretch
 };
 
-// The text of the eight strips, in StripStart's order.
+// The text of the eight strips, in CreditsStripStart's order.
 extern const Line Lines[StripCount];
 
 // The first and one-past-last texel rows inside strip i (row 0 is t = 0).

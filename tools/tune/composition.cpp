@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "timeline/scene_cuts.h"
 #include "timing.h"
 
 namespace tune {
@@ -495,15 +496,15 @@ void automation(Writer &w) {
 
 const std::vector<Section> &sections() {
     static const std::vector<Section> table = {
-        make_section("opening", 0.0, kIntro, kWisp),
-        make_section("wisp", 37.7, kWisp, kMeadow1),
-        make_section("meadow", 52.7, kMeadow1, kMeadow2),
-        make_section("meadow 2", 60.0, kMeadow2, kMeadow3),
-        make_section("meadow 3", 67.5, kMeadow3, kSunset),
-        make_section("sunset", 74.8, kSunset, kBuild),
-        make_section("orb emerges", 89.5, kBuild, kClimax),
-        make_section("orb", 101.0, kClimax, kOutro),
-        make_section("orb fades", 138.5, kOutro, kEnd),
+        make_section("opening", SceneCuts[0].start, kIntro, kWisp),
+        make_section("wisp", SceneCuts[1].start, kWisp, kMeadow1),
+        make_section("meadow", SceneCuts[2].start, kMeadow1, kMeadow2),
+        make_section("meadow 2", SceneCuts[3].start, kMeadow2, kMeadow3),
+        make_section("meadow 3", SceneCuts[4].start, kMeadow3, kSunset),
+        make_section("sunset", SceneCuts[5].start, kSunset, kBuild),
+        make_section("orb emerges", SceneCuts[6].start, kBuild, kClimax),
+        make_section("orb", SceneCuts[7].start, kClimax, kOutro),
+        make_section("orb fades", 138.5, kOutro, kEnd), // the music's own: scene 8 goes on
     };
     return table;
 }

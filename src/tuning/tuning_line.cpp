@@ -1,4 +1,5 @@
-#include "tuning_line.h"
+// The tuned line read back: the one parser of what tuned_values_export writes.
+#include "tuning/tuning_line.h"
 
 #include <cstdio>
 

@@ -1,4 +1,5 @@
-// The line of tuned controllers the demo leaves on the clipboard, read back.
+// The line of tuned controllers the demo leaves on the clipboard (tuned_values_export.h writes
+// it), read back.
 #pragma once
 #include <string>
 #include <string_view>
