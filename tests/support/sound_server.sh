@@ -12,23 +12,16 @@ SOUND_RATE=8000
 sound_server_start() {
     SOUND_DIR=$(mktemp -d /tmp/avada-kedabra-sound.XXXXXX) || return 1
     export XDG_RUNTIME_DIR=$SOUND_DIR PULSE_SERVER=unix:$SOUND_DIR/pulse/native
+    # -D returns once the server is up.
     pulseaudio -D -n --exit-idle-time=-1 --log-target=file:"$SOUND_DIR/server.log" \
         --load="module-null-sink sink_name=test_sink" \
-        --load="module-native-protocol-unix auth-anonymous=1" || return 1
-    local i
-    for i in $(seq 1 50); do
-        pactl info >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    echo "the sound server did not answer; its log: $SOUND_DIR/server.log" >&2
-    return 1
+        --load="module-native-protocol-unix auth-anonymous=1" && pactl info >/dev/null 2>&1 ||
+        { echo "no sound server; its log: $SOUND_DIR/server.log" >&2; return 1; }
 }
 
 sound_server_stop() {
-    [ -n "${SOUND_DIR:-}" ] || return 0
-    pulseaudio --kill 2>/dev/null
-    rm -rf "$SOUND_DIR"
-    SOUND_DIR=""
+    [ -n "${SOUND_DIR:-}" ] && pulseaudio --kill 2>/dev/null
+    rm -rf "${SOUND_DIR:-}"
 }
 
 sound_record() {
