@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A private PulseAudio server with one null sink, for tests that check what a program plays.
 # Sourced by test scripts:
 #   sound_server_start            starts it; the programs started afterwards play into its sink

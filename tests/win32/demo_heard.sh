@@ -18,7 +18,7 @@ sound_server_start || fail "the sound server did not start"
 # A busy test machine can starve Wine's audio thread for longer than its usual buffer lasts, and
 # the recording then skips and stalls.
 export PULSE_LATENCY_MSEC=400
-cd "$folder"
+cd "$folder" || exit 1
 
 start_demo() {
     wine demo.exe >>"$folder/wine.log" 2>&1 &
