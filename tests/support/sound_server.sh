@@ -21,8 +21,11 @@ sound_server_start() {
 }
 
 sound_server_stop() {
-    [ -n "${SOUND_DIR:-}" ] && pulseaudio --kill 2>/dev/null
-    rm -rf "${SOUND_DIR:-}"
+    [ -n "${SOUND_DIR:-}" ] || return 0
+    pulseaudio --kill 2>/dev/null
+    # Gone before its folder goes, so that it writes nothing there afterwards.
+    for _ in $(seq 1 20); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+    rm -rf "$SOUND_DIR"
 }
 
 sound_record() {
