@@ -16,10 +16,10 @@ std::set<GLuint> live(bool (*is)(GLuint)) {
     return names;
 }
 bool program_alive(GLuint n) {
-    return glIsProgram_(n);
+    return glIsProgram(n);
 }
 bool shader_alive(GLuint n) {
-    return glIsShader_(n);
+    return glIsShader(n);
 }
 
 std::set<GLuint> attached_shaders() {
@@ -27,7 +27,7 @@ std::set<GLuint> attached_shaders() {
     auto add = [&](GLuint program) {
         GLuint list[4];
         GLsizei count = 0;
-        glGetAttachedShaders_(program, 4, &count, list);
+        glGetAttachedShaders(program, 4, &count, list);
         shaders.insert(list, list + count);
     };
     for (GLuint program : SceneProgramTable)
@@ -79,7 +79,7 @@ TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
     EXPECT_FALSE(is_linked(SceneProgramTable[3]));
     GLsizei attached = -1;
     GLuint list[2];
-    glGetAttachedShaders_(SceneProgramTable[3], 2, &attached, list);
+    glGetAttachedShaders(SceneProgramTable[3], 2, &attached, list);
     EXPECT_EQ(attached, 0);
     for (int i = 4; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u) << i;
     EXPECT_EQ(live(shader_alive), attached_shaders()) << "a failed build leaks no shader";
@@ -107,7 +107,7 @@ TEST_F(Programs, BrokenBuiltInTextsAreReportedUnderTheirNames) {
     build_programs();
     ASSERT_EQ(Boxes.size(), 2u);
     EXPECT_EQ(Boxes[1].caption, "fOffscreeCopy shader error");
-    EXPECT_TRUE(glIsProgram_(stale));
+    EXPECT_TRUE(glIsProgram(stale));
     EXPECT_NE(PostProgram, stale);
     gl2::DeleteProgram(stale);
 }
