@@ -97,7 +97,14 @@ TEST_F(RenderPass, ThePostPassShowsThePictureOnceOverTheWholeWindow) {
     build_with("void main(void) {\n"
                "  gl_FragColor = vec4(step(objectPosition.x, 0.0), step(0.0, objectPosition.x),\n"
                "                      step(0.0, objectPosition.y), 1.0);\n}\n");
+    // Whatever state the frame before left: the pass sets what it draws with.
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
     scene_pass(SceneProgramTable[0]);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
     std::vector<unsigned char> pixels = window();
     int w = WindowWidth, h = WindowHeight;
     auto expect_colour = [&](int x, int y, bool red, bool green, bool blue) {
