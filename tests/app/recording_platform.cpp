@@ -9,18 +9,7 @@
 #include "platform/window.h"
 #include "timeline/demo_clock.h"
 
-#include <algorithm>
-
 RecordingPlatform Fake;
-
-int RecordingPlatform::count(const std::string &call) const {
-    return static_cast<int>(std::count(calls.begin(), calls.end(), call));
-}
-
-int RecordingPlatform::index_of(const std::string &call) const {
-    auto it = std::find(calls.begin(), calls.end(), call);
-    return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
-}
 
 int WindowWidth = 0;
 int WindowHeight = 0;
@@ -127,5 +116,4 @@ void build_programs() {
 }
 void render_frame(int32_t now) {
     Fake.calls.push_back("render " + std::to_string(now));
-    Fake.frames.push_back(now);
 }

@@ -11,11 +11,8 @@ struct RecordingPlatform {
     std::deque<std::vector<int>> pass_queues; // per pass: the messages queued (1 = quit, 0 = other)
     bool window_ok = true;
     bool resources_ok = true;
-    std::vector<int32_t> frames; // render_frame arguments
 
     void reset() { *this = RecordingPlatform(); }
-    int count(const std::string &call) const;
-    int index_of(const std::string &call) const; // first occurrence, -1 if none
 };
 
 extern RecordingPlatform Fake;

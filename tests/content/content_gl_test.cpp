@@ -1,6 +1,6 @@
 // The demo's content on headless Mesa: the nine shader files compile and link without a warning,
-// every scene draws a finite picture that is not flat at several times and knob settings, the
-// scenes differ from one another, and the credits cards show their strips upright.
+// every scene draws a finite picture that is not flat at several times and knob settings. Which
+// program each scene draws is in tests/scenes' digest, the credits cards are scene_1_gl_test's.
 #define GL_GLEXT_PROTOTYPES 1 // Mesa exports the framebuffer and program calls the demo never makes
 #include "gfx/programs.h"
 #include "gfx/resources.h"
@@ -195,71 +195,5 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, Scene, testing::ValuesIn(Cases), testing::PrintToStringParamName());
-
-using Scenes = Content;
-
-TEST_F(Scenes, DifferFromOneAnother) {
-    // The middle of each scene's span; scene 9 one second into it, as the contact sheet shows it.
-    const float middle[9] = {18.85f, 7.5f, 3.65f, 3.75f, 3.65f, 6.95f, 5.75f, 25.0f, 152.0f};
-    std::vector<Frame> frames;
-    for (int scene = 1; scene <= 9; ++scene)
-        frames.push_back(render_scene(scene, middle[scene - 1]));
-    for (int a = 0; a < 9; ++a)
-        for (int b = a + 1; b < 9; ++b) {
-            // Mean over pixels and colour channels of |a - b|, each clamped to 0..1.
-            double sum = 0.0;
-            for (size_t i = 0; i < frames[a].size(); ++i)
-                if (i % 4 != 3) sum += std::fabs(shown(frames[a][i]) - shown(frames[b][i]));
-            EXPECT_GT(sum / (frames[a].size() / 4 * 3), 0.1)
-                << "scenes " << a + 1 << " and " << b + 1 << " look alike";
-        }
-}
-
-using CreditsCards = Content;
-
-// Scene 1's cards with the real overlay shader and image, over a frame the windowed demo's size.
-TEST_F(CreditsCards, ShowTheirStripsUprightAndNothingPastTheirFade) {
-    constexpr int Width = 1024, Height = 576, Size = CreditsImageSize;
-    // At a = 6.5 the first pair is fully opaque and neither card has drifted: per window row over
-    // each card (0.15 high, from clip y `bottom`), its brightness against the coverage the loaded
-    // image holds in the row the card maps there (the window shows columns from s = 0.15 on).
-    const Frame frame = render_float(Width, Height, 0.0f, [] { draw_credits_overlay(6.5f); });
-    for (const auto &[bottom, strip] : {std::pair{0.45, 0.9}, std::pair{0.3, 0.79}}) {
-        SCOPED_TRACE(strip);
-        std::vector<double> brightness;
-        double n = 0, a = 0, b = 0, ab = 0, aa = 0, bb = 0; // for the correlation of the two
-        for (int y = std::ceil((bottom + 1.0) * 0.5 * Height);
-             y < std::floor((bottom + 1.15) * 0.5 * Height); ++y) {
-            double sum = 0.0, coverage = 0.0;
-            for (int x = 0; x < Width; ++x) sum += frame[(static_cast<size_t>(y) * Width + x) * 4];
-            const double t = strip + 0.1 * ((y + 0.5) / Height * 2.0 - 1.0 - bottom) / 0.15;
-            const size_t row = static_cast<size_t>(t * Size);
-            for (int column = static_cast<int>(0.15 * Size); column < Size; ++column)
-                coverage += CreditsPixelBuffer[(row * Size + column) * 4 + 3];
-            brightness.push_back(sum);
-            n += 1, a += sum, b += coverage, ab += sum * coverage;
-            aa += sum * sum, bb += coverage * coverage;
-        }
-        EXPECT_GT((n * ab - a * b) / std::sqrt((n * aa - a * a) * (n * bb - b * b)), 0.8)
-            << "the card does not show its strip's rows";
-        if (strip < 0.85) continue;
-        // "avada kedabra!" has ascenders and no descenders: upright, its ink lies mostly in the
-        // lower part of its height on screen (rows run upwards here).
-        const double peak = *std::max_element(brightness.begin(), brightness.end());
-        std::vector<size_t> inked;
-        double mass = 0.0, moment = 0.0;
-        for (size_t i = 0; i < brightness.size(); ++i)
-            if (brightness[i] >= 0.02 * peak)
-                inked.push_back(i), mass += brightness[i], moment += brightness[i] * i;
-        ASSERT_GT(mass, 0.0) << "no title on screen";
-        const double first = inked.front(), last = inked.back();
-        EXPECT_LT(moment / mass, 0.5 * (first + last) - 0.05 * (last - first)) << "upside down";
-    }
-    // At a = 9.4 the first pair's alpha is 1 - 2.9^2 / 8 < 0: in a floating-point target that is
-    // not clamped, only the overlay shader keeps it from darkening or brightening the frame.
-    const Frame faded = render_float(Width, Height, 0.5f, [] { draw_credits_overlay(9.4f); });
-    // Every colour channel keeps the clear grey (alpha stays 1).
-    EXPECT_EQ(std::count(faded.begin(), faded.end(), 0.5f), Width * Height * 3) << "cards show";
-}
 
 } // namespace

@@ -1,18 +1,14 @@
 // Any bytes off the wire into the tuning bank: up to eight bytes, cut into messages of up to three
 // (missing bytes are 0, as the MIDI input passes them). A controller is touched exactly when a
 // message's first data byte named it and then holds the last second data byte / 127; a first data
-// byte of 128 or more changes nothing. Where the tuning-line reader is built, the exported line
-// reads back as the same bytes.
+// byte of 128 or more changes nothing. That the exported line reads back as the same bytes is
+// tests/capture/parameter_dump_test.cpp's (every controller, every byte) and tuning_line_fuzz's.
 #include "fuzz_check.h"
 #include "tuning/tuned_values_export.h"
 #include "tuning/tuning_bank.h"
-#ifdef FUZZ_WITH_TUNING_LINE
-#include "tuning/tuning_line.h"
-#endif
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -69,23 +65,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::size_t length = format_tuned_values(bank, line, sizeof line);
     FUZZ_CHECK(length == std::strlen(line), "length %zu for a line of %zu", length,
                std::strlen(line));
-#ifdef FUZZ_WITH_TUNING_LINE
-    // Data bytes above 127 cannot come from a real device and have no form in the line.
-    for (int byte : last_byte)
-        if (byte > 127) return 0;
-    std::vector<TuningEntry> entries;
-    std::string error;
-    FUZZ_CHECK(parse_tuning_line(line, entries, error), "'%s' reads back: %s", line, error.c_str());
-    std::size_t next = 0;
-    for (int c = 0; c < ControllerCount; ++c) {
-        if (last_byte[c] < 0) continue;
-        FUZZ_CHECK(next < entries.size() && entries[next].controller == c &&
-                       entries[next].data == last_byte[c],
-                   "'%s' gives back controller %d byte %d", line, c, last_byte[c]);
-        ++next;
-    }
-    FUZZ_CHECK(next == entries.size(), "'%s' has %zu entries, %zu touched", line, entries.size(),
-               next);
-#endif
     return 0;
 }

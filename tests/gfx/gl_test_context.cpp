@@ -4,31 +4,21 @@
 #include "gfx/noise.h"
 #include "gfx/resources.h"
 #include "gfx/textures.h"
-#include "platform/gl_proc.h"
+#include "gfx/programs.h"
 #include "platform/headless_context.h"
 #include "platform/message_box.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 std::vector<RecordedBox> Boxes;
-PFNGLGETPROGRAMIVPROC glGetProgramiv_;
-PFNGLISPROGRAMPROC glIsProgram_;
-PFNGLISSHADERPROC glIsShader_;
-PFNGLGETATTACHEDSHADERSPROC glGetAttachedShaders_;
 
 const char *const ValidSceneShader = "#version 120\n"
                                      "varying vec3 objectPosition;\n"
                                      "varying mat4 parameters;\n"
                                      "void main(void) { gl_FragColor = vec4(0.25); }\n";
-
-static const char *const SceneFileNames[9] = {
-    "verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader",   "gras10.shader",
-    "gras12.2.shader",  "ball8.shader",   "Background.shader",   "simpleTex.shader"};
 
 ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     namespace fs = std::filesystem;
@@ -38,7 +28,7 @@ ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     char pattern[] = "/tmp/demo-gl-test-XXXXXX";
     path_ = mkdtemp(pattern);
     fs::create_directory(path_ + "/data");
-    for (const char *name : SceneFileNames) write(name, ValidSceneShader);
+    for (const char *file : SceneShaderFiles) std::ofstream(path_ + "/" + file) << ValidSceneShader;
     for (const auto &[name, text] : files) {
         if (name[0] == '-')
             fs::remove(path_ + "/data/" + name.substr(1));
@@ -59,7 +49,7 @@ void ShaderFolder::write(const std::string &name, const std::string &text) {
 
 bool is_linked(GLuint program) {
     GLint status = 0;
-    glGetProgramiv_(program, GL_LINK_STATUS, &status);
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
     return status != 0;
 }
 
@@ -71,12 +61,6 @@ class GlEnvironment : public ::testing::Environment {
         ASSERT_TRUE(headless_context_init(1024, 576)) << "no headless GL context";
         char missing[256];
         ASSERT_EQ(fetch_gl_entry_points(missing, sizeof missing), 0) << missing;
-        glGetProgramiv_ =
-            reinterpret_cast<PFNGLGETPROGRAMIVPROC>(gl_proc_address("glGetProgramiv"));
-        glIsProgram_ = reinterpret_cast<PFNGLISPROGRAMPROC>(gl_proc_address("glIsProgram"));
-        glIsShader_ = reinterpret_cast<PFNGLISSHADERPROC>(gl_proc_address("glIsShader"));
-        glGetAttachedShaders_ =
-            reinterpret_cast<PFNGLGETATTACHEDSHADERSPROC>(gl_proc_address("glGetAttachedShaders"));
         MessageBoxHook = [](void *, const char *text, const char *caption, int) {
             Boxes.push_back({text, caption});
         };

@@ -12,12 +12,6 @@ struct RecordedBox {
 };
 extern std::vector<RecordedBox> Boxes;
 
-// GL functions beyond the demo's twelve, for looking at what it built.
-extern PFNGLGETPROGRAMIVPROC glGetProgramiv_;
-extern PFNGLISPROGRAMPROC glIsProgram_;
-extern PFNGLISSHADERPROC glIsShader_;
-extern PFNGLGETATTACHEDSHADERSPROC glGetAttachedShaders_;
-
 // A fresh working directory holding data/ with nine valid shaders, some replaced by `files`
 // (file name under data/ -> text; an empty text with name prefixed '-' removes the file).
 using ShaderFiles = std::map<std::string, std::string>;

@@ -101,21 +101,13 @@ shader_files() {
 # A folder to start the demo in: demo.exe next to data/ holding the repository's data and a tiny
 # valid fragment shader under every scene shader name.
 make_demo_folder() {
-    local exe=$1 data=$2 programs=$3 folder file
+    local exe=$1 data=$2 programs=$3 folder
     folder=$(mktemp -d /tmp/avada-kedabra-e2e.XXXXXX)
     cp "$exe" "$folder/demo.exe"
     mkdir -p "$folder/data"
     [ -d "$data" ] && cp -r "$data/." "$folder/data/"
     [ -n "$(shader_files "$programs")" ] || fail "no shader file names found in $programs"
-    for file in $(shader_files "$programs"); do
-        cat >"$folder/$file" <<'GLSL'
-varying vec3 objectPosition;
-varying mat4 parameters;
-void main(void)
-{
-    gl_FragColor = vec4(objectPosition.xy * 0.5 + 0.5, fract(parameters[0][0]), 1.0);
-}
-GLSL
-    done
+    source "$(dirname "${BASH_SOURCE[0]}")/../support/trivial_data.sh"
+    make_trivial_data "$folder"
     echo "$folder"
 }
