@@ -6,7 +6,7 @@
 # Environment: MUTANTS_BUILD (build-mutants), MUTANTS_TIMEOUT (60 s a test),
 # MUTANTS_E2E_EXCLUDE (hardening_: the bad-file sweep takes minutes a run).
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 build=${MUTANTS_BUILD:-build-mutants}
 per_test=${MUTANTS_TIMEOUT:-60}
 e2e_exclude=${MUTANTS_E2E_EXCLUDE:-hardening_}
@@ -116,6 +116,12 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 bin=$(cd "$build" && pwd)
 work=$(mktemp -d)
+current=""
+restore() { [ -n "$current" ] && cp "$work/original" "$current" && current=""; }
+trap 'restore; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+# Waiting on a background job lets Ctrl+C end the run at once, whatever the child does with it.
+run() { "$@" & wait $!; }
 
 # One row per test: name, labels, the programs of the build it starts (basenames). A test whose
 # program is not built yet is listed as PROGRAM_NOT_BUILT.
@@ -137,16 +143,13 @@ targets() { # $1: with the end-to-end programs
       n = split($3, p, " "); for (i = 1; i <= n; ++i) print p[i] }' "$work/tests" | sort -u
 }
 echo "building the unmutated tree in $build ..."
-cmake --build "$build" -j2 --target $(targets 1) >"$work/build.log" 2>&1 ||
+mapfile -t all_targets < <(targets 1)
+cmake --build "$build" -j2 --target "${all_targets[@]}" >"$work/build.log" 2>&1 ||
   { tail -20 "$work/build.log"; echo "the unmutated tree does not build"; exit 1; }
 list_tests
 mapfile -t unit_gl_targets < <(targets 0)
 mapfile -t all_targets < <(targets 1)
 
-current=""
-restore() { [ -n "$current" ] && cp "$work/original" "$current" && current=""; }
-trap 'restore; rm -rf "$work"' EXIT
-trap 'exit 130' INT TERM
 
 killed=0 total=0
 while read -r id file rest; do
@@ -169,7 +172,7 @@ while read -r id file rest; do
   verdict="" by=""
   targets_now=("${unit_gl_targets[@]}")
   [ $platform = 1 ] && targets_now=("${all_targets[@]}")
-  if ! cmake --build "$bin" -j2 --target "${targets_now[@]}" >"$work/build.log" 2>&1; then
+  if ! run cmake --build "$bin" -j2 --target "${targets_now[@]}" >"$work/build.log" 2>&1; then
     verdict=stillborn by=$(grep -m1 -E 'error' "$work/build.log" | cut -c1-100)
   else
     # The tests of every relinked program, and of the programs that run one.
@@ -178,7 +181,7 @@ while read -r id file rest; do
     while IFS= read -r prog; do
       extra=$(also_runs "$prog")
       [ -n "$extra" ] && grep -qx "$extra" "$work/relinked" && echo "$prog" >>"$work/relinked"
-    done < <(cut -f3- "$work/tests" | tr ' \t' '\n\n' | sort -u)
+    done < <(cut -f3- "$work/tests" | tr ' \t' '\n' | sort -u)
     regex() { # $1: unit-gl or e2e
       awk -F'\t' -v kind="$1" -v excl="$e2e_exclude" 'NR == FNR { relinked[$1] = 1; next }
         { n = split($3, p, " "); hit = 0
@@ -196,7 +199,7 @@ while read -r id file rest; do
       re=$(regex "$kind")
       [ -z "$re" ] && continue
       ran=1
-      if ! ctest --test-dir "$bin" -R "$re" -j2 --timeout "$per_test" --stop-on-failure \
+      if ! run ctest --test-dir "$bin" -R "$re" -j2 --timeout "$per_test" --stop-on-failure \
         >"$work/test.log" 2>&1; then
         verdict=killed
         by=$(grep -m1 -E 'Test +#[0-9]+: .*(\*\*\*|Failed|Not Run)' "$work/test.log" |
