@@ -17,7 +17,7 @@ mutants() {
   cat <<'EOF'
 clk-rate src/timeline/demo_clock.cpp 0.001_f / 5.0 ~> 0.001_f / 4.0
 clk-history src/timeline/demo_clock.cpp i < 4; ++i) ~> i < 3; ++i)
-clk-scene6-origin src/timeline/demo_clock.cpp f32(c - 75.2_f) ~> f32(c - 74.8_f)
+clk-scene6-origin src/timeline/scene_cuts.h {74.8, 75.2} ~> {74.8, 74.8}
 clk-slots-kept src/timeline/demo_clock.cpp for (float &slot : ParameterBlock) slot = 0.0f; ~> for (float &slot : ParameterBlock) (void)slot;
 s1-fade-in src/timeline/scene_1.cpp * (12.0_f - a) * 0.05_f ~> * (12.0_f - a) * 0.5_f
 s1-row1-end src/timeline/scene_1.cpp a < 9.5_f ~> a < 9.0_f
@@ -49,8 +49,8 @@ noise-pass-rows src/gfx/noise.cpp NoiseSize + Taps, kernel.get() ~> NoiseSize, k
 tex-header src/gfx/textures.cpp if (header_read == sizeof header) ~> if (header_read != sizeof header)
 tex-format src/gfx/textures.cpp NoiseSize, NoiseSize, GL_BGRA ~> NoiseSize, NoiseSize, GL_RGBA
 entry-room src/gfx/gl_entry_points.cpp used + name + 3 > ~> used + name + 2 >
-entry-count src/gfx/gl_entry_points.cpp ++count; ~> count += 0;
-res-one-missing src/gfx/resources.cpp sizeof missing) != 0 ~> sizeof missing) > 1
+entry-count src/gfx/gl_entry_points.cpp ++absent; ~> absent += 0;
+res-one-missing src/gfx/resources.cpp sizeof missing) == 0) return 1; ~> sizeof missing) <= 1) return 1;
 res-quadric src/gfx/resources.cpp if (!SceneQuadric) ~> if (SceneQuadric)
 bank-range src/tuning/tuning_bank.cpp if (data1 >= ControllerCount) return; ~> if (data1 > ControllerCount) return;
 bank-scale src/tuning/tuning_bank.cpp data2 / 127.0 ~> data2 / 128.0
