@@ -121,6 +121,8 @@ const Overlay Cases[] = {
     {14.0f, {{-1.3, 0.45, 0.68}, {-1.3, 0.3, 0.57}}, 1.0, true},
     {20.0f, {{-1.289875, 0.45, 0.46}, {-1.310125, 0.3, 0.35}}, 0.71875, true},
     {29.0f, {{-1.3, 0.45, 0.24}, {-1.3, 0.3, 0.13}}, 1.0, true},
+    // Row 1's faint tail, past 9.0 s.
+    {9.2f, {{-1.359049, 0.45, 0.9}, {-1.240951, 0.3, 0.79}}, 0.08875, true},
     // In view but with alpha below 0: nothing changes.
     {9.5f, {{-1.026625, 0.45, 0.68}, {-1.573375, 0.3, 0.57}}, -1.53125, true},
     // Up to 3.5 row 2 holds, with both cards wholly outside the window.
