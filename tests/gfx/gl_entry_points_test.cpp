@@ -1,6 +1,7 @@
-// The entry-point loader against a driver that lacks some names: this file's own lookup stands
-// in for the platform's, so no GL is needed.
+// The entry-point loaders against a driver that lacks some names: this file's own lookup stands
+// in for the platform's.
 #include "gfx/gl_entry_points.h"
+#include "gl_session.h"
 #include "platform/gl_proc.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,15 @@ TEST(GlEntryPoints, CountsEveryMissingNameAndListsThoseThatFitTheBuffer) {
         EXPECT_EQ(fetch_gl_entry_points(missing, c.room), c.count) << c.room;
         EXPECT_STREQ(missing, c.listed) << c.room;
     }
+}
+
+// demo-capture stops at one missing framebuffer call (and its EXT name) before calling any.
+TEST(GlEntryPoints, OneMissingFramebufferCallStopsTheCaptureTool) {
+    Lacking = {"glGenFramebuffers", "glGenFramebuffersEXT"};
+    std::string error;
+    EXPECT_FALSE(open_gl(64, 64, error));
+    EXPECT_EQ(error, "the OpenGL driver offers no framebuffer objects: no glGenFramebuffers");
+    close_gl();
 }
 
 } // namespace
