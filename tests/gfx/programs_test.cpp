@@ -9,17 +9,11 @@
 
 namespace {
 
-std::set<GLuint> live(bool (*is)(GLuint)) {
+std::set<GLuint> live(GLboolean (*is)(GLuint)) {
     std::set<GLuint> names;
     for (GLuint n = 1; n < 2000; ++n)
         if (is(n)) names.insert(n);
     return names;
-}
-bool program_alive(GLuint n) {
-    return glIsProgram(n);
-}
-bool shader_alive(GLuint n) {
-    return glIsShader(n);
 }
 
 std::set<GLuint> attached_shaders() {
@@ -61,8 +55,8 @@ TEST_F(Programs, ABuildAndARebuildLinkTenProgramsAndLeaveNoStrayShader) {
         EXPECT_TRUE(Boxes.empty());
         EXPECT_TRUE(PostProgram && is_linked(PostProgram));
         for (GLuint program : SceneProgramTable) EXPECT_TRUE(program && is_linked(program));
-        EXPECT_EQ(live(program_alive).size(), 10u);
-        EXPECT_EQ(live(shader_alive), attached_shaders());
+        EXPECT_EQ(live(glIsProgram).size(), 10u);
+        EXPECT_EQ(live(glIsShader), attached_shaders());
     }
 }
 
@@ -82,7 +76,7 @@ TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
     glGetAttachedShaders(SceneProgramTable[3], 2, &attached, list);
     EXPECT_EQ(attached, 0);
     for (int i = 4; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u) << i;
-    EXPECT_EQ(live(shader_alive), attached_shaders()) << "a failed build leaks no shader";
+    EXPECT_EQ(live(glIsShader), attached_shaders()) << "a failed build leaks no shader";
 
     // Mended file, next key press: everything is built again.
     folder.write("gras20.shader", ValidSceneShader);
