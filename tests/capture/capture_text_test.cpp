@@ -25,6 +25,7 @@ TEST(CaptureOptions, DefaultsAndOutputKinds) {
     ASSERT_TRUE(parse({"--out", "frames", "--fps", "29.97"}, o, error)) << error;
     EXPECT_EQ(std::make_pair(o.width, o.height), std::make_pair(1920, 1080));
     EXPECT_DOUBLE_EQ(o.fps, 29.97);
+    ASSERT_TRUE(parse({"--out", "f", "--from", "2", "--to", "2"}, o, error)) << "one frame";
     ASSERT_TRUE(parse({"-o", "demo.MP4"}, o, error)) << error;
     EXPECT_EQ(o.out_kind, OutputKind::Mp4);
     ASSERT_TRUE(parse({"--parameters", "--out", "-"}, o, error)) << error;
@@ -62,6 +63,7 @@ TEST(CaptureOptions, RefusalsNameTheProblem) {
         {{"--out", "f", "--times", "t.txt", "--fps", "30"}, "--times replaces --fps"},
         {{"--out", "f", "--crf", "20"}, "--crf applies to an .mp4"},
         {{"--out", "x.mp4", "--crf", "52"}, "--crf 52"},
+        {{"--out", "x.mp4", "--crf", "12abc"}, "--crf 12abc"},
         {{"--out", "p.csv"}, "--parameters"},
         {{"--parameters", "--bench"}, "--bench cannot be combined with --parameters"},
         {{"--parameters", "--out", "p.png"}, ".csv"},

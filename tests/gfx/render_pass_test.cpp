@@ -119,17 +119,15 @@ TEST_F(RenderPass, ThePostPassShowsThePictureOnceOverTheWholeWindow) {
     expect_colour(3 * w / 4, 3 * h / 4, false, true, true);
 }
 
-// The centre as demo-capture's frames check it (tests/capture), and the vignette's corner.
-TEST_F(RenderPass, PostFormulasOnGrey) {
+// The vignette's corner on grey; the centre's formula is checked on every frame demo-capture's
+// test reads (tests/capture).
+TEST_F(RenderPass, PostVignetteOnGrey) {
     build_with("void main(void) { gl_FragColor = vec4(0.5, 0.5, 0.5, 1.0); }\n");
     ParameterBlock[0] = 3.7f;
     scene_pass(SceneProgramTable[0]);
     std::vector<unsigned char> grey = window();
     const double g = 128.0 / 255; // what the 8-bit offscreen copy holds
     const double slack = 2.0 / 255;
-    double centre = at(grey, WindowWidth, WindowWidth / 2, WindowHeight / 2, 0);
-    EXPECT_GE(centre, 1.2 * (0.99 * g - 0.03) - slack);
-    EXPECT_LE(centre, 1.2 * 0.99 * g + slack);
     double corner = at(grey, WindowWidth, 0, 0, 0);
     EXPECT_GE(corner, 0.12 * (0.99 * g - 0.03) - slack);
     EXPECT_LE(corner, 0.12 * 0.99 * g + slack);

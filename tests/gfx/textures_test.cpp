@@ -1,10 +1,12 @@
 // The textures as create_textures leaves them. What the credits reader makes of empty and short
 // files is the credits_image fuzz corpus's (tests/fuzz, replayed as a unit test).
+#include "gfx/noise.h"
 #include "gfx/textures.h"
 #include "gl_test_context.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -70,13 +72,15 @@ TEST(Textures, AMissingImageGivesNoImageAndNoBox) {
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
     EXPECT_EQ(min_filter, GL_LINEAR) << "no mipmap filter without mipmaps";
 
-    GLint noise_width = 0, offscreen_width = 0, offscreen_height = 0;
+    // The noise goes up as BGRA bytes: level 0 read back the same way is NoisePixels.
+    std::vector<unsigned char> noise(NoiseValueCount);
     glBindTexture(GL_TEXTURE_2D, NoiseTexture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &noise_width);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_BYTE, noise.data());
+    EXPECT_TRUE(std::equal(noise.begin(), noise.end(), NoisePixels));
+    GLint offscreen_width = 0, offscreen_height = 0;
     glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &offscreen_width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &offscreen_height);
-    EXPECT_EQ(noise_width, 256);
     EXPECT_EQ(offscreen_width, 1024);
     EXPECT_EQ(offscreen_height, 512);
 }

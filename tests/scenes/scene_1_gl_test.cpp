@@ -1,6 +1,5 @@
 // Scene 1's frame with its credits cards on a real (headless Mesa) context: where the cards land,
 // what they show, when they leave the picture alone, and the state the overlay leaves behind.
-#define GL_GLEXT_PROTOTYPES 1 // Mesa exports the query calls the demo never makes
 #include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "platform/headless_context.h"
@@ -24,8 +23,6 @@ constexpr int Width = 200, Height = 160;
 constexpr int ImageSize = 50;
 constexpr double CardWidth = 2.0, CardHeight = 0.15, StripHeight = 0.1;
 
-GLuint SampleQuery;
-
 // The demo's resources from data/, then the image above in place of the credits.
 bool load_resources_and_image() {
     static std::string box;
@@ -36,7 +33,6 @@ bool load_resources_and_image() {
     std::filesystem::current_path(previous);
     EXPECT_EQ(box, "");
     if (!loaded) return false;
-    glGenQueries(1, &SampleQuery);
 
     std::vector<unsigned char> texels;
     for (int j = 0; j < ImageSize; ++j)
@@ -60,17 +56,11 @@ Pixels read_window() {
     return pixels;
 }
 
-// One frame of scene 1 as render_frame starts it (culling on, a zeroed block); the fragments it
-// drew, seen or not.
-GLuint draw_frame(float a) {
+// One frame of scene 1 as render_frame starts it (culling on, a zeroed block).
+void draw_frame(float a) {
     glEnable(GL_CULL_FACE);
     for (float &slot : ParameterBlock) slot = 0.0f;
-    glBeginQuery(GL_SAMPLES_PASSED, SampleQuery);
     scene_1(a);
-    glEndQuery(GL_SAMPLES_PASSED);
-    GLuint samples = 0;
-    glGetQueryObjectuiv(SampleQuery, GL_QUERY_RESULT, &samples);
-    return samples;
 }
 
 // A card as the text places it: lower-left corner and the strip's lower edge in the image.
@@ -86,18 +76,16 @@ struct Overlay {
 };
 
 // The frame with the cards blended over it: the texel under each pixel, tinted from pale cyan to
-// white by the opacity, which the colour buffer clamps to 0..1. Counts the pixels the cards cover.
-Pixels expected_picture(const Overlay &overlay, Pixels picture, GLuint &covered) {
+// white by the opacity, which the colour buffer clamps to 0..1.
+Pixels expected_picture(const Overlay &overlay, Pixels picture) {
     const double opacity = std::fmin(std::fmax(overlay.alpha, 0.0), 1.0);
     const double tint[3] = {overlay.alpha * 0.25 + 0.75, 1.0, 1.0};
-    covered = 0;
     for (int row = 0; row < Height && overlay.drawn; ++row)
         for (int column = 0; column < Width; ++column)
             for (const Card &card : overlay.cards) {
                 const double s = ((column + 0.5) / Width * 2.0 - 1.0 - card.x) / CardWidth;
                 const double t = ((row + 0.5) / Height * 2.0 - 1.0 - card.y) / CardHeight;
                 if (s < 0 || s >= 1 || t < 0 || t >= 1) continue;
-                ++covered;
                 const int i = static_cast<int>(std::floor(s * ImageSize));
                 const int j = static_cast<int>(std::floor((card.v + t * StripHeight) * ImageSize));
                 const double texel[3] = {5.0 * i, 5.0 * j, 200.0};
@@ -121,6 +109,8 @@ const Overlay Cases[] = {
     {14.0f, {{-1.3, 0.45, 0.68}, {-1.3, 0.3, 0.57}}, 1.0, true},
     {20.0f, {{-1.289875, 0.45, 0.46}, {-1.310125, 0.3, 0.35}}, 0.71875, true},
     {29.0f, {{-1.3, 0.45, 0.24}, {-1.3, 0.3, 0.13}}, 1.0, true},
+    // Row 1's faint tail, past 9.0 s.
+    {9.2f, {{-1.359049, 0.45, 0.9}, {-1.240951, 0.3, 0.79}}, 0.08875, true},
     // In view but with alpha below 0: nothing changes.
     {9.5f, {{-1.026625, 0.45, 0.68}, {-1.573375, 0.3, 0.57}}, -1.53125, true},
     // Up to 3.5 row 2 holds, with both cards wholly outside the window.
@@ -129,19 +119,18 @@ const Overlay Cases[] = {
     {32.0f, {}, 0.0, false},
 };
 
-// The frame once with the overlay swapped for nothing, then through the real seam: the extra
-// fragments are where the cards are, the change in the picture what they show.
+// The frame once with the overlay swapped for nothing, then through the real seam: the change in
+// the picture is what the cards show.
 TEST(Scene1Credits, CardsGoOverTheFinishedFrame) {
     ASSERT_TRUE(headless_context_init(Width, Height)) << "no headless GL context";
     ASSERT_TRUE(load_resources_and_image());
     for (const Overlay &overlay : Cases) {
         SCOPED_TRACE("a = " + std::to_string(overlay.a));
         SceneDraw = SceneDrawSeam{scene_pass, [](float) {}};
-        const GLuint frame_samples = draw_frame(overlay.a);
-        GLuint covered = 0;
-        const Pixels expected = expected_picture(overlay, read_window(), covered);
+        draw_frame(overlay.a);
+        const Pixels expected = expected_picture(overlay, read_window());
         SceneDraw = SceneDrawGl;
-        EXPECT_EQ(draw_frame(overlay.a) - frame_samples, covered);
+        draw_frame(overlay.a);
 
         EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << "culling stays off until the next frame";
         EXPECT_FALSE(glIsEnabled(GL_BLEND));

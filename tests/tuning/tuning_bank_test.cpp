@@ -19,6 +19,10 @@ std::string line_of(TuningBank &bank) {
 
 TEST(TuningBank, DefaultsTuneNothingAndNeverReplaceAReceivedValue) {
     TuningBank bank(TuningBank::no_devices);
+    // Out of range: the default comes back and nothing is stored (past the end lie the flags).
+    for (int controller : {-1, ControllerCount})
+        EXPECT_EQ(bank.value_or_default(controller, 0.5f), 0.5f);
+    EXPECT_EQ(line_of(bank), "");
     // Each untouched read takes (and stores) its own default, which is no tuned value.
     EXPECT_EQ(bank.value_or_default(4, 0.25f), 0.25f);
     EXPECT_EQ(bank.value_or_default(4, 0.75f), 0.75f);
