@@ -175,7 +175,7 @@ while read -r id file rest; do
   targets_now=("${unit_gl_targets[@]}")
   [ $platform = 1 ] && targets_now=("${all_targets[@]}")
   if ! run cmake --build "$bin" -j2 --target "${targets_now[@]}" >"$work/build.log" 2>&1; then
-    verdict=stillborn by=$(grep -m1 -E 'error' "$work/build.log" | cut -c1-100)
+    verdict=stillborn by=$(grep -m1 -E 'error:' "$work/build.log" | cut -c1-100)
   else
     # The tests of every relinked program, and of the programs that run one.
     grep -oE 'Linking CXX executable [^ ]+' "$work/build.log" | awk '{print $4}' |
