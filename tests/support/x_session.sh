@@ -15,6 +15,7 @@ in_x_session() {
         IN_X_SESSION=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) \
             -s "-screen 0 1280x720x24 -ac" bash "$0" "$@"
     fi
+    unset WAYLAND_DISPLAY
     openbox > /dev/null 2>&1 &
     local _
     for _ in $(seq 100); do
