@@ -3,6 +3,7 @@
 #include "capture_modes.h"
 #include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
+#include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "platform/clipboard.h"
 #include "platform/midi_in.h"
@@ -20,6 +21,7 @@ int WindowWidth = 0, WindowHeight = 0;
 GLuint NoiseTexture = 0, OffscreenTexture = 0, CreditsTexture = 0;
 GLuint SceneProgramTable[SceneProgramCount] = {};
 GLuint PostProgram = 0;
+GLUquadric *SceneQuadric = nullptr;
 void *GlEntryPoints[GL_ENTRY_COUNT] = {};
 
 extern "C" {

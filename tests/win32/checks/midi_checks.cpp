@@ -3,6 +3,8 @@
 #include "platform/midi_in.h"
 #include "platform/win32/win32_internals.h"
 
+#include <initializer_list>
+
 struct Received {
     int calls;
     unsigned char status, data1, data2;
