@@ -21,7 +21,7 @@ packages=(
   # host's 64-bit GStreamer plugins through which Wine's MCI decodes the MP3 (mpg123 is in -good)
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # sound tests: a PulseAudio server with a null sink, recorded with parec
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils libfftw3-dev # the recording against the tune: cross-correlation
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
 )

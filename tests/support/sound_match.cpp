@@ -8,11 +8,11 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <fftw3.h>
 #include <fstream>
 #include <vector>
 
 using Samples = std::vector<float>;
-using Spectrum = std::vector<std::complex<double>>;
 
 static Samples load(const char *path) {
     std::ifstream in(path, std::ios::binary);
@@ -22,24 +22,21 @@ static Samples load(const char *path) {
     return samples;
 }
 
-// In place, radix 2; sign -1 forward, +1 inverse (unscaled).
-static void fft(Spectrum &a, double sign) {
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        if (i < (j ^= bit)) std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        const auto step = std::polar(1.0, sign * 2 * M_PI / static_cast<double>(len));
-        for (size_t i = 0; i < n; i += len) {
-            std::complex<double> w = 1;
-            for (size_t k = i; k < i + len / 2; ++k, w *= step) {
-                const auto u = a[k], v = a[k + len / 2] * w;
-                a[k] = u + v, a[k + len / 2] = u - v;
-            }
-        }
-    }
+// xcorr[l] = sum over t of ref[t + l] * rec[t], circular over n: l past n / 2 is negative.
+static std::vector<double> cross_correlation(const Samples &ref, const Samples &rec, int n) {
+    std::vector<double> a(n), b(n);
+    std::copy(ref.begin(), ref.end(), a.begin());
+    std::copy(rec.begin(), rec.end(), b.begin());
+    std::vector<std::complex<double>> fa(n / 2 + 1), fb(n / 2 + 1);
+    const auto to_spectrum = [n](std::vector<double> &in, std::vector<std::complex<double>> &out) {
+        fftw_execute(fftw_plan_dft_r2c_1d(
+            n, in.data(), reinterpret_cast<fftw_complex *>(out.data()), FFTW_ESTIMATE));
+    };
+    to_spectrum(a, fa), to_spectrum(b, fb);
+    for (size_t i = 0; i < fa.size(); ++i) fa[i] *= std::conj(fb[i]);
+    fftw_execute(fftw_plan_dft_c2r_1d(n, reinterpret_cast<fftw_complex *>(fa.data()), a.data(),
+                                      FFTW_ESTIMATE));
+    return a;
 }
 
 struct Sums {
@@ -65,19 +62,10 @@ int main(int argc, char **argv) {
     const Samples ref = load(argv[1]), rec = load(argv[2]);
     const long rate = std::atol(argv[3]), size = static_cast<long>(rec.size());
     if (ref.empty() || rec.empty() || rate <= 0) return std::puts("empty input or bad rate"), 2;
-    size_t n = 1;
-    while (n < ref.size() + rec.size()) n <<= 1;
-    Spectrum a(n), b(n);
-    std::copy(ref.begin(), ref.end(), a.begin());
-    std::copy(rec.begin(), rec.end(), b.begin());
-    fft(a, -1), fft(b, -1);
-    for (size_t i = 0; i < n; ++i) a[i] *= std::conj(b[i]);
-    fft(a, 1);
-    // a[l] sums ref[t + l] * rec[t]; past n / 2 the recording began before the piece.
-    const size_t best =
-        std::max_element(a.begin(), a.end(), [](auto x, auto y) { return x.real() < y.real(); }) -
-        a.begin();
-    const long lag = static_cast<long>(best) - (best < n / 2 ? 0 : static_cast<long>(n));
+    const long n = static_cast<long>(ref.size() + rec.size());
+    const std::vector<double> xcorr = cross_correlation(ref, rec, static_cast<int>(n));
+    const long best = std::max_element(xcorr.begin(), xcorr.end()) - xcorr.begin();
+    const long lag = best - (best < n / 2 ? 0 : n);
 
     Sums total;
     long previous = lag, jumps = 0;

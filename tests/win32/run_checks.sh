@@ -5,6 +5,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_session.sh"
 require_tools wine xvfb-run
 [ -f "${1:-}" ] || fail "usage: $0 CHECKS_EXE [GROUP]"
-run_in_xvfb "$@"
+in_x_session "$@"
 trap end_session EXIT
 wine "$@" 2>/dev/null

@@ -8,7 +8,7 @@ source "$here/wine_session.sh"
 case "${1:-}" in
 create)
     require_tools wine wineserver xvfb-run
-    run_in_xvfb "$@"
+    in_x_session "$@"
     rm -rf "$WINEPREFIX"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
     wineserver -w

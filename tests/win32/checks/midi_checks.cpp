@@ -3,6 +3,8 @@
 #include "platform/midi_in.h"
 #include "platform/win32/win32_internals.h"
 
+#include <initializer_list>
+
 struct Received {
     int calls;
     unsigned char status, data1, data2;
@@ -39,11 +41,8 @@ void midi_checks() {
     CHECK(delivers(MIM_DATA, 0xAB40FF80, 0x80, 0xFF, 0x40)); // top byte dropped, data kept whole
 
     // Long messages, opening, closing and errors are not short messages.
-    CHECK(ignores(MIM_LONGDATA, 0x00407FB0));
-    CHECK(ignores(MIM_OPEN, 0x00407FB0));
-    CHECK(ignores(MIM_CLOSE, 0x00407FB0));
-    CHECK(ignores(MIM_ERROR, 0x00407FB0));
-    CHECK(ignores(MIM_MOREDATA, 0x00407FB0));
+    for (UINT event : {MIM_LONGDATA, MIM_OPEN, MIM_CLOSE, MIM_ERROR, MIM_MOREDATA})
+        CHECK(ignores(event, 0x00407FB0));
 
     midi_in_close_all();
     CHECK(ignores(MIM_DATA, 0x00407FB0)); // nothing reaches the handler after close

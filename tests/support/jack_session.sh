@@ -1,0 +1,40 @@
+# shellcheck shell=bash
+# A JACK server of our own for the MIDI end-to-end runs and midi_send senders on it, all ended by
+# end_session. The caller sets $work (a scratch folder) and $sender (midi_send).
+#   start_jack [PERIOD_FRAMES]   the dummy driver at 48 kHz, no real-time scheduling needed
+#   start_sender NAME ARGS...    returns once its port exists; its output goes to $work/NAME.out
+#   wait_sender NAME             its exit status, once it has sent all (or found no reader)
+export JACK_DEFAULT_SERVER="e2e-$$"
+session_pids=()
+declare -A sender_pids
+
+end_session() {
+    local pid
+    for pid in "${session_pids[@]}"; do kill "$pid" 2> /dev/null; done
+    for pid in "${session_pids[@]}"; do wait "$pid" 2> /dev/null; done
+    session_pids=()
+}
+
+# The time limits end the server and senders even if the script is killed before its cleanup.
+wait_for() { # TEXT COMMAND...: polls COMMAND for 15 s
+    local what=$1 _
+    shift
+    for _ in $(seq 300); do "$@" > /dev/null 2>&1 && return 0; sleep 0.05; done
+    echo "FAIL: $what"
+    return 1
+}
+start_jack() {
+    timeout 600 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
+        > "$work/jackd.log" 2>&1 &
+    session_pids+=($!)
+    wait_for "jackd did not start" jack_lsp || { cat "$work/jackd.log"; return 1; }
+}
+start_sender() {
+    local name=$1
+    timeout 600 "$sender" "$@" > "$work/$name.out" 2>&1 &
+    sender_pids[$name]=$!
+    session_pids+=($!)
+    wait_for "sender $name has no port" grep -q '^ready' "$work/$name.out" ||
+        { cat "$work/$name.out"; return 1; }
+}
+wait_sender() { wait "${sender_pids[$1]}"; }

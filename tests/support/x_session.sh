@@ -1,0 +1,51 @@
+# shellcheck shell=bash
+# Sourced by the end-to-end scripts that drive programs under Xvfb with a window manager.
+#   check TEXT CONDITION   prints ok/FAIL; a failure sets fail=1, the script's exit status
+#   in_x_session "$@"      first call: re-runs the calling script inside a fresh 1280x720 screen
+#                          (-ac: a case run as another user reaches it too); inside: starts openbox
+#   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
+#   boxes                  the names of the windows other than the demo's, one a line
+#   press ID KEY...        keys typed into window ID as a user would: focus first
+fail=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
+
+in_x_session() {
+    if [ -z "${IN_X_SESSION:-}" ]; then
+        # A random first display number: two `xvfb-run -a` starting together can pick the same one.
+        IN_X_SESSION=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) \
+            -s "-screen 0 1280x720x24 -ac" bash "$0" "$@"
+    fi
+    unset WAYLAND_DISPLAY
+    openbox > /dev/null 2>&1 &
+    local _
+    for _ in $(seq 100); do
+        [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null)" == *"window id"* ]] && return 0
+        sleep 0.1
+    done
+    echo "FAIL: openbox did not start"
+    exit 1
+}
+
+# By name through xwininfo: SDL's message boxes label their WM_NAME with an encoding that
+# `xdotool search --name` cannot decode, while xwininfo reads _NET_WM_NAME.
+named_windows() {
+    xwininfo -root -tree 2> /dev/null |
+        sed -n 's/^ *\(0x[0-9a-f]*\) "\(.*\)": .*/\1 \2/p' | grep -v ' Openbox$'
+}
+find_window() {
+    local id _
+    for _ in $(seq $(($2 * 10 + 1))); do
+        id=$(named_windows | awk -v want="$1" 'substr($0, index($0, " ") + 1) == want {
+            print $1; exit }')
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+boxes() { named_windows | cut -d' ' -f2- | grep -v '^avada kedabra!$'; }
+press() {
+    local id=$1
+    shift
+    timeout 5 xdotool windowactivate --sync "$id" > /dev/null 2>&1 || xdotool windowfocus "$id"
+    xdotool key --clearmodifiers "$@"
+}
