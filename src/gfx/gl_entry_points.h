@@ -90,36 +90,9 @@ inline void GetProgramInfoLog(GLuint program, GLsizei size, GLsizei *length, GLc
     entry<PFNGLGETPROGRAMINFOLOGPROC>(GL_ENTRY_GET_PROGRAM_INFO_LOG)(program, size, length, log);
 }
 
-template <typename F> inline F fb(GlFramebufferEntryIndex i) {
-    return reinterpret_cast<F>(GlFramebufferEntryPoints[i]);
-}
-inline void GenFramebuffers(GLsizei n, GLuint *names) {
-    fb<PFNGLGENFRAMEBUFFERSPROC>(GL_FB_GEN_FRAMEBUFFERS)(n, names);
-}
-inline void BindFramebuffer(GLenum target, GLuint name) {
-    fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER)(target, name);
-}
-inline void DeleteFramebuffers(GLsizei n, const GLuint *names) {
-    fb<PFNGLDELETEFRAMEBUFFERSPROC>(GL_FB_DELETE_FRAMEBUFFERS)(n, names);
-}
-inline void GenRenderbuffers(GLsizei n, GLuint *names) {
-    fb<PFNGLGENRENDERBUFFERSPROC>(GL_FB_GEN_RENDERBUFFERS)(n, names);
-}
-inline void BindRenderbuffer(GLenum target, GLuint name) {
-    fb<PFNGLBINDRENDERBUFFERPROC>(GL_FB_BIND_RENDERBUFFER)(target, name);
-}
-inline void DeleteRenderbuffers(GLsizei n, const GLuint *names) {
-    fb<PFNGLDELETERENDERBUFFERSPROC>(GL_FB_DELETE_RENDERBUFFERS)(n, names);
-}
-inline void RenderbufferStorage(GLenum target, GLenum format, GLsizei width, GLsizei height) {
-    fb<PFNGLRENDERBUFFERSTORAGEPROC>(GL_FB_RENDERBUFFER_STORAGE)(target, format, width, height);
-}
-inline void FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbuffer_target,
-                                    GLuint renderbuffer) {
-    fb<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(GL_FB_FRAMEBUFFER_RENDERBUFFER)(
-        target, attachment, renderbuffer_target, renderbuffer);
-}
-inline GLenum CheckFramebufferStatus(GLenum target) {
-    return fb<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(GL_FB_CHECK_FRAMEBUFFER_STATUS)(target);
+// Framebuffer entry point i called through its type F; only the capture tool draws off screen:
+// gl2::fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, name).
+template <typename F, typename... Args> inline auto fb(GlFramebufferEntryIndex i, Args... args) {
+    return reinterpret_cast<F>(GlFramebufferEntryPoints[i])(args...);
 }
 } // namespace gl2

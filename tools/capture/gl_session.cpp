@@ -46,13 +46,16 @@ bool open_gl(int width, int height, std::string &error) {
         error = std::string("the OpenGL driver offers no framebuffer objects: no ") + missing;
         return false;
     }
-    gl2::GenRenderbuffers(1, &Colour);
-    gl2::BindRenderbuffer(GL_RENDERBUFFER, Colour);
-    gl2::RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    gl2::GenFramebuffers(1, &Framebuffer);
-    gl2::BindFramebuffer(GL_FRAMEBUFFER, Framebuffer);
-    gl2::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
-    if (gl2::CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    gl2::fb<PFNGLGENRENDERBUFFERSPROC>(GL_FB_GEN_RENDERBUFFERS, 1, &Colour);
+    gl2::fb<PFNGLBINDRENDERBUFFERPROC>(GL_FB_BIND_RENDERBUFFER, GL_RENDERBUFFER, Colour);
+    gl2::fb<PFNGLRENDERBUFFERSTORAGEPROC>(GL_FB_RENDERBUFFER_STORAGE, GL_RENDERBUFFER, GL_RGBA8,
+                                          width, height);
+    gl2::fb<PFNGLGENFRAMEBUFFERSPROC>(GL_FB_GEN_FRAMEBUFFERS, 1, &Framebuffer);
+    gl2::fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, Framebuffer);
+    gl2::fb<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(GL_FB_FRAMEBUFFER_RENDERBUFFER, GL_FRAMEBUFFER,
+                                              GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
+    if (gl2::fb<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(GL_FB_CHECK_FRAMEBUFFER_STATUS, GL_FRAMEBUFFER) !=
+        GL_FRAMEBUFFER_COMPLETE) {
         error = "cannot make a " + std::to_string(width) + "x" + std::to_string(height) +
                 " offscreen framebuffer";
         return false;
@@ -69,8 +72,9 @@ bool open_gl(int width, int height, std::string &error) {
 
 void close_gl() {
     if (!ContextOpen) return;
-    if (Framebuffer) gl2::DeleteFramebuffers(1, &Framebuffer);
-    if (Colour) gl2::DeleteRenderbuffers(1, &Colour);
+    if (Framebuffer)
+        gl2::fb<PFNGLDELETEFRAMEBUFFERSPROC>(GL_FB_DELETE_FRAMEBUFFERS, 1, &Framebuffer);
+    if (Colour) gl2::fb<PFNGLDELETERENDERBUFFERSPROC>(GL_FB_DELETE_RENDERBUFFERS, 1, &Colour);
     Framebuffer = Colour = 0;
     headless_context_end();
     ContextOpen = false;
