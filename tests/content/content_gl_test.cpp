@@ -42,7 +42,6 @@ class Content : public testing::Test {
             glGenFramebuffers(1, &framebuffer);
             glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
             glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target, 0);
-            glViewport(0, 0, 512, 256);
             return load_resources() != 0;
         }();
         ASSERT_TRUE(ready && boxes.empty()) << boxes;
@@ -77,6 +76,7 @@ std::vector<float> Pass; // what the last scene pass drew
 // As scene_pass draws the program, at half the demo's size: the shaders depend on
 // objectPosition, not on the pixel count, and llvmpipe takes a quarter of the time.
 void capture_pass(GLuint program) {
+    glViewport(0, 0, 512, 256);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
@@ -149,9 +149,10 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
             EXPECT_EQ(non_finite, 0);
             const double n = Pass.size() / 4.0, mean = sum / n;
             // Well above a frame of grain alone, well below any picture with a subject.
-            if (setting || j < c.shown.size())
+            if (setting || j < c.shown.size()) {
                 EXPECT_GT(std::sqrt(std::max(0.0, squares / n - mean * mean)), 0.05)
                     << "flat or black (mean luma " << mean << ")";
+            }
             Pass.clear();
         }
     }
