@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -112,15 +111,12 @@ const SceneCase Cases[] = {
     {9, {151.5, 155.0, 170.0}, {}, {}, {}},
 };
 // clang-format on
-void PrintTo(const SceneCase &c, std::ostream *out) {
-    *out << "scene_" << c.scene;
-}
-
 class Scene : public Content, public testing::WithParamInterface<SceneCase> {};
 
 TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
     static void (*const scripts[9])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
                                               scene_6, scene_7, scene_8, scene_9};
+    static const double weight[3] = {0.299, 0.587, 0.114}; // luma from red, green and blue
     const SceneCase &c = GetParam();
     // The knobs at their defaults (where the fading times need only be finite), then all at 0,
     // all at 1 and alternating, so that no pair of knobs is only seen moving together.
@@ -140,9 +136,7 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
             for (size_t i = 0; i < Pass.size(); i += 4) {
                 double luma = 0.0;
                 for (int k = 0; k < 4; ++k) non_finite += !std::isfinite(Pass[i + k]);
-                for (int k = 0; k < 3; ++k)
-                    luma +=
-                        (k ? k == 1 ? 0.587 : 0.114 : 0.299) * std::clamp(Pass[i + k], 0.f, 1.f);
+                for (int k = 0; k < 3; ++k) luma += weight[k] * std::clamp(Pass[i + k], 0.f, 1.f);
                 sum += luma;
                 squares += luma * luma;
             }
@@ -158,6 +152,8 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
     }
     for (int knob : c.knobs) Tuning.touched[knob] = 0;
 }
-INSTANTIATE_TEST_SUITE_P(Each, Scene, testing::ValuesIn(Cases), testing::PrintToStringParamName());
+INSTANTIATE_TEST_SUITE_P(Each, Scene, testing::ValuesIn(Cases), [](const auto &info) {
+    return "scene_" + std::to_string(info.param.scene);
+});
 
 } // namespace
