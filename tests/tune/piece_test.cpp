@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <tuple>
+#include <vector>
 #include <sys/wait.h>
 
 #include "composition.h"
