@@ -9,28 +9,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 
-namespace fs = std::filesystem;
-
 int main(int argc, char **argv) {
-    std::vector<fs::path> inputs;
-    for (int i = 1; i < argc; ++i) {
-        if (fs::is_directory(argv[i])) {
-            for (const auto &entry : fs::directory_iterator(argv[i]))
-                if (entry.is_regular_file()) inputs.push_back(entry.path());
-        } else {
+    std::vector<std::filesystem::path> inputs;
+    for (int i = 1; i < argc; ++i)
+        if (std::filesystem::is_directory(argv[i]))
+            for (const auto &entry : std::filesystem::directory_iterator(argv[i]))
+                inputs.push_back(entry.path());
+        else
             inputs.emplace_back(argv[i]);
-        }
-    }
-    if (inputs.empty()) {
-        std::fprintf(stderr, "no inputs to replay\n");
-        return 1;
-    }
-    for (const fs::path &path : inputs) {
+    if (inputs.empty()) return std::fprintf(stderr, "no inputs to replay\n"), 1;
+    for (const auto &path : inputs) {
         std::ifstream file(path, std::ios::binary);
-        if (!file) {
-            std::fprintf(stderr, "cannot read %s\n", path.c_str());
-            return 1;
-        }
+        if (!file) return std::fprintf(stderr, "cannot read %s\n", path.c_str()), 1;
         const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
     }
