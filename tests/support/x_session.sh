@@ -18,7 +18,7 @@ in_x_session() {
     unset WAYLAND_DISPLAY
     openbox > /dev/null 2>&1 &
     local _
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do # 30 s: a loaded machine (Wine starting beside it) is slow
         [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null)" == *"window id"* ]] && return 0
         sleep 0.1
     done

@@ -26,7 +26,7 @@ dismiss() { # WHAT brought the box
     local box
     box=$(find_window "$broken" 180) || fail "$1: no box captioned '$broken'"
     press "$box" Return
-    window_gone "$broken" 15 || fail "$1: Return did not dismiss the box"
+    window_gone "$broken" 30 || fail "$1: Return did not dismiss the box"
 }
 
 case $3 in
