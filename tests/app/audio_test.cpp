@@ -16,6 +16,12 @@ TEST(Audio, TheMusicPlaysOnTheDummyDeviceAndAFileThatIsNoneIsHarmlessSilence) {
     ASSERT_NE(stream, 0u);
     EXPECT_TRUE(audio_channel_play(stream, 1) && audio_start() && Mix_PlayingMusic());
     EXPECT_TRUE(audio_channel_stop(stream) && !Mix_PlayingMusic() && audio_stream_free(stream));
+    // Every slot serves: four streams open, a fifth is refused, and each of the four frees.
+    const char *tune = DEMO_SOURCE_DIR "/data/tune.mp3";
+    AudioStream four[4];
+    for (AudioStream &each : four) each = audio_stream_create_file(0, tune, 0, 0, 0);
+    EXPECT_EQ(audio_stream_create_file(0, tune, 0, 0, 0), 0u);
+    for (AudioStream each : four) EXPECT_EQ(audio_stream_free(each), 1);
     std::ofstream("not_music.mp3") << "this is not an mp3\n";
     EXPECT_EQ(audio_stream_create_file(0, "no/such/tune.mp3", 0, 0, 0), 0u);
     EXPECT_EQ(audio_stream_create_file(0, "not_music.mp3", 0, 0, 0), 0u);
