@@ -72,24 +72,6 @@ TEST(RenderPass, EverySlotReachesParametersColumnMajorAndObjectPositionSpansTheR
     }
 }
 
-TEST(RenderPass, TheSphereShadesEveryPixelOnce) {
-    // With additive blending, a pixel shaded twice would show 0.5 instead of 0.25.
-    const auto folder = build_with("void main(void) { gl_FragColor = vec4(0.25); }\n");
-    glViewport(0, 0, OffscreenWidth, OffscreenHeight);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    gl2::UseProgram(SceneProgramTable[0]);
-    gluSphere(SceneQuadric, 2.0, 16, 16);
-    glDisable(GL_BLEND);
-    std::vector<unsigned char> once(OffscreenWidth * OffscreenHeight * 4);
-    glReadPixels(0, 0, OffscreenWidth, OffscreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, once.data());
-    int wrong = 0;
-    for (size_t i = 0; i < once.size(); i += 4) wrong += std::abs(once[i] - 64) > 1;
-    EXPECT_EQ(wrong, 0) << "first pixel " << int(once[0]);
-}
-
 TEST(RenderPass, ThePostPassShowsThePictureOnceOverTheWholeWindowWithItsVignette) {
     // Left half red, right half green, upper half blue: position and orientation survive.
     const auto folder = build_with(
