@@ -112,7 +112,6 @@ TEST_F(CaptureRun, ContactSheetHasNineCells) {
 }
 
 TEST_F(CaptureRun, FailuresExitWithTheirCodeSayWhyAndWriteNothing) {
-    write("times.txt", "0\n17\nlater\n");
     // The last case breaks a scene's own shader.
     const struct {
         const char *broken_shader, *arguments;
@@ -120,7 +119,6 @@ TEST_F(CaptureRun, FailuresExitWithTheirCodeSayWhyAndWriteNothing) {
         const char *says;
     } cases[] = {
         {nullptr, "--parameters --tuning '2:0.50(64) 13:1.00(12)'", 2, "'13:1.00(12)'"},
-        {nullptr, "--parameters --times times.txt", 2, "line 3"},
         {nullptr, "--parameters --times missing.txt", 1, "missing.txt"},
         {nullptr, "--out x.mp4 --size 1024x512 --fps 10 --to 0.1", 1, "no music at data/tune.mp3"},
         {"mine.shader", "--shader mine.shader --out x.png", 1, "mine.shader does not compile"},
