@@ -1,8 +1,6 @@
 // One scene pass with a scene shader of the test's own in slot 0: what reaches the shader, what
 // the offscreen copy holds and what the post pass puts in the window.
-#include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
-#include "gfx/resources.h"
 #include "gfx/textures.h"
 #include "gl_test_context.h"
 #include "platform/window.h"
@@ -11,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <memory>
 #include <vector>
 
 namespace {
