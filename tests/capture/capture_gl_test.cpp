@@ -112,16 +112,13 @@ TEST_F(CaptureRun, ContactSheetHasNineCells) {
 }
 
 TEST_F(CaptureRun, FailuresExitWithTheirCodeSayWhyAndWriteNothing) {
-    write("times.txt", "0\n17\nlater\n");
     // The last case breaks a scene's own shader.
     const struct {
         const char *broken_shader, *arguments;
         int code;
         const char *says;
     } cases[] = {
-        {nullptr, "--size 10x10 --out x", 2, "smallest frame"},
         {nullptr, "--parameters --tuning '2:0.50(64) 13:1.00(12)'", 2, "'13:1.00(12)'"},
-        {nullptr, "--parameters --times times.txt", 2, "line 3"},
         {nullptr, "--parameters --times missing.txt", 1, "missing.txt"},
         {nullptr, "--out x.mp4 --size 1024x512 --fps 10 --to 0.1", 1, "no music at data/tune.mp3"},
         {"mine.shader", "--shader mine.shader --out x.png", 1, "mine.shader does not compile"},
@@ -140,35 +137,30 @@ TEST_F(CaptureRun, FailuresExitWithTheirCodeSayWhyAndWriteNothing) {
 }
 
 TEST_F(CaptureRun, OneSecondOfVideoWithTheMusicInPlace) {
-    // Music: a second of silence, then a tone. Music time 0 must stay at loop time 0.
-    const char music[] =
-        "ffmpeg -nostdin -f lavfi -i \"aevalsrc='gte(t,1)*sin(2*PI*440*t)/2':d=3\" ";
-    ASSERT_EQ(sh(std::string(music) + "data/tune.mp3"), 0) << err_;
+    // Music: a second of silence, then a tone. A video from 0.5 s must open on half a second of
+    // the silence: music time stays loop time.
+    ASSERT_EQ(sh("ffmpeg -nostdin -f lavfi -i \"aevalsrc='gte(t,1)*sin(2*PI*440*t)/2':d=3\" "
+                 "data/tune.mp3"),
+              0)
+        << err_;
+    ASSERT_EQ(run("--out v.mp4 --size 1024x512 --fps 10 --from 0.5 --to 1.4"), 0) << err_;
     // H.264 at the asked size and AAC, each a second long.
-    auto expect_one_second = [&](const std::string &file) {
-        double video = std::nan(""), audio = std::nan("");
-        sh("ffprobe -v error -of csv=p=0 -show_entries stream=codec_name,width,height,pix_fmt,"
-           "duration " +
-           file);
-        EXPECT_EQ(std::sscanf(out_.c_str(), "h264,1024,512,yuv420p,%lf aac,%lf", &video, &audio), 2)
-            << out_;
-        EXPECT_NEAR(video, 1.0, 0.01) << file;
-        EXPECT_NEAR(audio, 1.0, 0.06) << file;
-    };
-    // Loudest sample of the audio from `from` seconds on for `length` seconds, in dB.
-    auto max_volume = [&](const std::string &file, const char *from, const char *length) {
-        sh("ffmpeg -nostdin -i " + file + " -ss " + from + " -t " + length +
+    double video = std::nan(""), audio = std::nan("");
+    sh("ffprobe -v error -of csv=p=0 -show_entries stream=codec_name,width,height,pix_fmt,duration "
+       "v.mp4");
+    EXPECT_EQ(std::sscanf(out_.c_str(), "h264,1024,512,yuv420p,%lf aac,%lf", &video, &audio), 2)
+        << out_;
+    EXPECT_NEAR(video, 1.0, 0.01);
+    EXPECT_NEAR(audio, 1.0, 0.06);
+    // Loudest sample from `from` seconds on for `length` seconds, in dB.
+    auto max_volume = [&](const char *from, const char *length) {
+        sh(std::string("ffmpeg -nostdin -i v.mp4 -ss ") + from + " -t " + length +
            " -vn -af volumedetect -f null -");
         const std::size_t at = err_.find("max_volume: "); // none: NaN, which fails every check
         return at == npos ? std::nan("") : std::atof(err_.c_str() + at + 12);
     };
-
-    ASSERT_EQ(run("--out start.mp4 --size 1024x512 --fps 10 --to 0.9"), 0) << err_;
-    expect_one_second("start.mp4");
-    EXPECT_LT(max_volume("start.mp4", "0", "0.8"), -50.0);
-    ASSERT_EQ(run("--out later.mp4 --size 1024x512 --fps 10 --from 1 --to 1.9"), 0) << err_;
-    expect_one_second("later.mp4");
-    EXPECT_GT(max_volume("later.mp4", "0.1", "0.7"), -12.0);
+    EXPECT_LT(max_volume("0", "0.4"), -50.0);
+    EXPECT_GT(max_volume("0.6", "0.3"), -12.0);
 }
 
 } // namespace

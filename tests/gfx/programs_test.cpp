@@ -67,7 +67,6 @@ TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].caption, "data/gras20.shader");
     EXPECT_NE(Boxes[0].text.find("oops"), std::string::npos) << Boxes[0].text;
-    EXPECT_TRUE(is_linked(PostProgram));
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i])) << i;
     ASSERT_NE(SceneProgramTable[3], 0u);
     EXPECT_FALSE(is_linked(SceneProgramTable[3]));
@@ -78,65 +77,47 @@ TEST_F(Programs, ACompileErrorInSlot3ShowsItsLogAndStopsThere) {
     for (int i = 4; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u) << i;
     EXPECT_EQ(live(glIsShader), attached_shaders()) << "a failed build leaks no shader";
 
-    // Mended file, next key press: everything is built again.
-    folder.write("gras20.shader", ValidSceneShader);
+    // Mended so that it compiles but does not link (objectPosition of another type than the
+    // vertex shader's), next key press: no box, and the build goes on past it.
+    folder.write("gras20.shader", "#version 120\nvarying vec4 objectPosition;\n"
+                                  "void main(void) { gl_FragColor = objectPosition; }\n");
+    Boxes.clear();
     build_programs();
-    for (GLuint program : SceneProgramTable) EXPECT_TRUE(is_linked(program));
+    EXPECT_TRUE(Boxes.empty());
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(is_linked(SceneProgramTable[i]), i != 3) << i;
 }
 
 TEST_F(Programs, TextIsCutAt199999Bytes) {
-    // The closing brace of main is the very last byte of the file.
-    auto padded = [](size_t total) {
-        std::string head = "#version 120\nvoid main(void) { gl_FragColor = vec4(1.0);\n//";
-        return head + std::string(total - head.size() - 2, 'x') + "\n}";
-    };
-    std::string exact = padded(199999), longer = padded(200000);
-    ASSERT_EQ(exact.size(), 199999u);
-    ASSERT_EQ(longer.size(), 200000u);
-    {
-        ShaderFolder folder(ShaderFiles{{"gras10.shader", exact}});
+    // The closing brace of main is the very last byte of the file: cut from 200000 bytes on.
+    for (size_t size : {199999, 200000}) {
+        std::string text = "#version 120\nvoid main(void) { gl_FragColor = vec4(1.0);\n//";
+        text += std::string(size - text.size() - 2, 'x') + "\n}";
+        ShaderFolder folder(ShaderFiles{{"gras10.shader", text}});
+        Boxes.clear();
         build_programs();
-        EXPECT_TRUE(Boxes.empty()) << (Boxes.empty() ? "" : Boxes[0].text);
-        EXPECT_TRUE(is_linked(SceneProgramTable[4]));
-    }
-    {
-        ShaderFolder folder(ShaderFiles{{"gras10.shader", longer}});
-        build_programs();
-        ASSERT_EQ(Boxes.size(), 1u) << "the last byte, the closing brace, is cut";
-        EXPECT_EQ(Boxes[0].caption, "data/gras10.shader");
+        EXPECT_EQ(Boxes.size(), size == 200000u) << size;
+        EXPECT_EQ(is_linked(SceneProgramTable[4]), size == 199999u) << size;
     }
 }
 
-TEST_F(Programs, AMissingFileIsReportedWithTheWorkingDirectory) {
-    ShaderFolder folder(ShaderFiles{{"-ball8.shader", ""}});
-    build_programs();
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].caption, "data/ball8.shader");
-    EXPECT_NE(Boxes[0].text.find("could not be opened"), std::string::npos);
-    EXPECT_NE(Boxes[0].text.find(folder.path()), std::string::npos) << Boxes[0].text;
-    for (int i = 0; i < 6; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i]));
-    for (int i = 6; i < 9; ++i) EXPECT_EQ(SceneProgramTable[i], 0u);
-}
-
-// An empty file was opened: whatever the compiler makes of it, it is not the missing-file box.
-TEST_F(Programs, AnEmptyFileIsReadNotReportedMissing) {
+// A missing file is reported with the working directory; an empty one was opened, so whatever
+// the compiler makes of it, it is not the missing-file box.
+TEST_F(Programs, AMissingFileIsReportedWithTheWorkingDirectoryAnEmptyOneIsRead) {
+    {
+        ShaderFolder folder(ShaderFiles{{"-ball8.shader", ""}});
+        build_programs();
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0].caption, "data/ball8.shader");
+        EXPECT_NE(Boxes[0].text.find("could not be opened"), std::string::npos);
+        EXPECT_NE(Boxes[0].text.find(folder.path()), std::string::npos) << Boxes[0].text;
+        for (int i = 0; i < 9; ++i) EXPECT_EQ(is_linked(SceneProgramTable[i]), i < 6) << i;
+    }
     ShaderFolder folder(ShaderFiles{{"ball8.shader", ""}});
+    Boxes.clear();
     build_programs();
     for (const auto &box : Boxes)
         EXPECT_EQ(box.text.find("could not be opened"), std::string::npos);
-    ASSERT_NE(SceneProgramTable[6], 0u);
     EXPECT_FALSE(is_linked(SceneProgramTable[6]));
-}
-
-TEST_F(Programs, AFileThatCompilesButDoesNotLinkShowsNoBox) {
-    // objectPosition with another type than the vertex shader's.
-    ShaderFolder folder(ShaderFiles{{"cloudstuff.1.shader",
-                                     "#version 120\nvarying vec4 objectPosition;\n"
-                                     "void main(void) { gl_FragColor = objectPosition; }\n"}});
-    build_programs();
-    EXPECT_TRUE(Boxes.empty());
-    EXPECT_FALSE(is_linked(SceneProgramTable[2]));
-    for (int i = 3; i < 9; ++i) EXPECT_TRUE(is_linked(SceneProgramTable[i])) << i;
 }
 
 } // namespace

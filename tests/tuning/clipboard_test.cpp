@@ -25,15 +25,9 @@ struct Case {
 };
 
 std::string saved(const std::string &path) {
-    std::ifstream in(path);
-    if (!in) return "(none)";
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path).rdbuf();
     return text.str();
-}
-
-void set_or_unset(const char *name, const char *value) {
-    value ? setenv(name, value, 1) : unsetenv(name);
 }
 
 } // namespace
@@ -62,8 +56,8 @@ TEST(ClipboardTools, TheRightToolGetsTheTextQuietlyAndAFailureCostsAFalse) {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         const std::string dir = pattern;
         setenv("PATH", pattern, 1);
-        set_or_unset("WAYLAND_DISPLAY", c.wayland);
-        set_or_unset("DISPLAY", c.display);
+        c.wayland ? setenv("WAYLAND_DISPLAY", c.wayland, 1) : unsetenv("WAYLAND_DISPLAY");
+        c.display ? setenv("DISPLAY", c.display, 1) : unsetenv("DISPLAY");
         for (const Tool &tool : c.tools) {
             const std::string path = dir + "/" + tool.name;
             std::ofstream(path) << "#!/bin/sh\n{ echo \"$*\"; /bin/cat; } > " << path
@@ -81,7 +75,7 @@ TEST(ClipboardTools, TheRightToolGetsTheTextQuietlyAndAFailureCostsAFalse) {
         for (const Tool &tool : c.tools) {
             const bool used = c.used && std::string(c.used) == tool.name;
             EXPECT_EQ(saved(dir + "/" + tool.name + ".got"),
-                      used ? std::string(tool.args) + "\n" + c.text : "(none)")
+                      used ? std::string(tool.args) + "\n" + c.text : "")
                 << tool.name;
         }
         EXPECT_EQ(std::system(("/bin/rm -rf " + dir).c_str()), 0);

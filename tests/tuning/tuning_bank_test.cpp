@@ -17,31 +17,25 @@ std::string line_of(TuningBank &bank) {
 
 } // namespace
 
-TEST(TuningBank, DefaultsTuneNothingAndNeverReplaceAReceivedValue) {
+TEST(TuningBank, DefaultsTuneNothingAndTheLineListsReceivedValuesInOrderAndWhole) {
     TuningBank bank(TuningBank::no_devices);
     // Out of range: the default comes back and nothing is stored (past the end lie the flags).
     for (int controller : {-1, ControllerCount})
         EXPECT_EQ(bank.value_or_default(controller, 0.5f), 0.5f);
-    EXPECT_EQ(line_of(bank), "");
     // Each untouched read takes (and stores) its own default, which is no tuned value.
     EXPECT_EQ(bank.value_or_default(4, 0.25f), 0.25f);
     EXPECT_EQ(bank.value_or_default(4, 0.75f), 0.75f);
     EXPECT_EQ(bank.values[4], 0.75f);
+    EXPECT_EQ(line_of(bank), "");
+    // Listed in ascending order; a received value is never replaced by a default.
     bank.receive(0x90, 2, 64);
+    bank.receive(0xB0, 13, 127);
     bank.receive(0xB0, 0, 0);
-    EXPECT_EQ(line_of(bank), "0:0.00(0) 2:0.50(64) ");
+    EXPECT_EQ(line_of(bank), "0:0.00(0) 2:0.50(64) 13:1.00(127) ");
     for (float fallback : {0.25f, -3.0f})
         EXPECT_EQ(bank.value_or_default(2, fallback), static_cast<float>(64 / 127.0));
     EXPECT_EQ(bank.value_or_default(0, 0.5f), 0.0f);
-}
-
-TEST(TunedValuesLine, TouchedControllersInAscendingOrderAndTheLongestLineFitsWhole) {
-    TuningBank bank(TuningBank::no_devices);
-    EXPECT_EQ(line_of(bank), "");
-    bank.receive(0xB0, 100, 0);
-    bank.receive(0xB0, 13, 127);
-    bank.receive(0xB0, 9, 1);
-    EXPECT_EQ(line_of(bank), "9:0.01(1) 13:1.00(127) 100:0.00(0) ");
+    // The longest line fits whole.
     for (int c = 0; c < ControllerCount; ++c)
         bank.receive(0xB0, static_cast<unsigned char>(c), 127);
     const std::string line = line_of(bank);

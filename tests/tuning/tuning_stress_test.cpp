@@ -25,17 +25,16 @@ TEST(TuningBankConcurrency, DefaultsNeverOverwriteReceivedValues) {
             writers_done.fetch_add(1);
         };
         std::thread up(write, 0), down(write, 1);
-        while (writers_done.load() < 2) {
+        while (writers_done.load() < 2)
             for (int c = 0; c < ControllerCount; ++c) {
                 const float value = bank.value_or_default(c, Fallback);
-                if (value != Fallback && value != sent(c)) ++violations;
+                violations += value != Fallback && value != sent(c);
             }
-        }
         // Each value was sent once: one that a default replaced is still missing now.
         up.join();
         down.join();
         for (int c = 0; c < ControllerCount; ++c)
-            if (bank.value_or_default(c, Fallback) != sent(c)) ++violations;
+            violations += bank.value_or_default(c, Fallback) != sent(c);
     }
     EXPECT_EQ(violations, 0);
 }
