@@ -1,8 +1,10 @@
 // The entry-point loaders against a driver that lacks some names: this file's own lookup stands
 // in for the platform's.
 #include "gfx/gl_entry_points.h"
+#include "gfx/resources.h"
 #include "gl_session.h"
 #include "platform/gl_proc.h"
+#include "platform/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,15 @@ TEST(GlEntryPoints, CountsEveryMissingNameAndListsThoseThatFitTheBuffer) {
         EXPECT_EQ(fetch_gl_entry_points(missing, c.room), c.count) << c.room;
         EXPECT_STREQ(missing, c.listed) << c.room;
     }
+}
+
+// The demo's first load step stops at a single missing name, and its box names it.
+TEST(GlEntryPoints, OneMissingNameStopsTheDemoWithABoxNamingIt) {
+    Lacking = {"glUseProgram"};
+    static std::string shown;
+    MessageBoxHook = [](void *, const char *text, const char *, int) { shown = text; };
+    EXPECT_EQ(LoadSteps[0].run(), 0);
+    EXPECT_NE(shown.find("does not offer: glUseProgram"), std::string::npos) << shown;
 }
 
 // demo-capture stops at one missing framebuffer call (and its EXT name) before calling any.
