@@ -33,11 +33,14 @@ class CaptureRun : public ::testing::Test {
         ASSERT_NE(mkdtemp(name), nullptr);
         dir_ = name;
         fs::create_directory(dir_ / "data");
-        for (const char *scene : {"verystart", "showTex", "cloudstuff.1", "gras20", "gras10",
-                                  "gras12.2", "ball8", "Background", "simpleTex"})
-            write("data/" + std::string(scene) + ".shader", TinyShader);
+        for (const char *scene : {
+#include "gfx/scene_shader_files.inc"
+             })
+            write(scene, TinyShader);
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        fs::remove_all(dir_);
+    }
 
     void write(const std::string &name, const char *text) {
         std::ofstream(dir_ / name, std::ios::binary) << text;
@@ -51,7 +54,9 @@ class CaptureRun : public ::testing::Test {
         err_ = read_file(dir_ / "err.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    int run(const std::string &arguments) { return sh("'" CAPTURE_EXE "' " + arguments); }
+    int run(const std::string &arguments) {
+        return sh("'" CAPTURE_EXE "' " + arguments);
+    }
 
     // The RGB at (x, y) of a PNG of this size in the scratch folder; none when it is not one.
     std::vector<int> pixel(const std::string &name, int x, int y, int width, int height) {

@@ -12,6 +12,7 @@ set -u
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../support/x_session.sh"
 . "$here/../support/jack_session.sh"
+. "$here/../support/trivial_data.sh"
 in_x_session "$@"
 demo=$(readlink -f "$1") sender=$(readlink -f "$2")
 work=$(mktemp -d)
@@ -63,8 +64,9 @@ done
 
 echo "messages sent: $(awk '/^sent/ { n += $2 } END { print n + 0 }' flood*.out) in 140 s"
 expected=$(awk '/^entry/ { print $2, $3 }' flood*.out | sort -n -u | awk '{ printf "%s ", $2 }')
-builds=$(grep -c '^verystart.shader$' opens.log)
-complete=$(grep -c '^simpleTex.shader$' opens.log)
+mapfile -t names < <(scene_shader_names)
+builds=$(grep -c "^${names[0]}.shader$" opens.log)
+complete=$(grep -c "^${names[-1]}.shader$" opens.log)
 # Scene 8, the last to appear before the end, starts at 101 s; the end is the last figure
 # before the loop's 151 s are up, not the shutdown's.
 rss110=$(awk '$1 >= 110000 && $2 != "" { print $2; exit }' rss.log)
