@@ -1,5 +1,6 @@
-// The demo's content on headless Mesa: the nine shader files compile and link without a warning,
-// and every scene draws a finite picture that is not flat at several times and knob settings.
+// The demo's content on headless Mesa: every scene draws a finite picture that is not flat at
+// several times and knob settings. That each shader file compiles without a warning is
+// glslangValidator's check (content.glslang.*); a build that fails here raises a box.
 #define GL_GLEXT_PROTOTYPES 1 // Mesa exports the framebuffer and program calls the demo never makes
 #include "gfx/programs.h"
 #include "gfx/resources.h"
@@ -46,29 +47,6 @@ class Content : public testing::Test {
         ASSERT_TRUE(ready && boxes.empty()) << boxes;
     }
 };
-
-using ShaderFiles = Content;
-
-// Mesa prints nothing for a clean build, so any log holds a warning at least (its shader cache,
-// which would hand back an empty log, is off for this test). A failed compile raises a box.
-TEST_F(ShaderFiles, CompileAndLinkWithoutWarnings) {
-    char log[4096];
-    for (int i = 0; i < SceneProgramCount; ++i) {
-        SCOPED_TRACE(SceneShaderFiles[i]);
-        GLint linked = 0;
-        glGetProgramiv(SceneProgramTable[i], GL_LINK_STATUS, &linked);
-        glGetProgramInfoLog(SceneProgramTable[i], sizeof log, nullptr, log);
-        EXPECT_TRUE(linked && !*log) << log;
-        GLuint shaders[2] = {};
-        GLsizei count = 0;
-        glGetAttachedShaders(SceneProgramTable[i], 2, &count, shaders);
-        ASSERT_EQ(count, 2);
-        for (GLuint shader : shaders) {
-            glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-            EXPECT_STREQ(log, "");
-        }
-    }
-}
 
 std::vector<float> Pass; // what the last scene pass drew
 
