@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Counts code and test lines by one rule: a line counts when it is neither blank nor only a
-# comment (// or /* */ blocks in C++ and GLSL, # in shell and CMake-free shell harnesses).
+# comment (// or /* */ blocks in C++ and GLSL, # in shell; a #! line is code).
 # Code: C++ in src/, tools/, bench/; GLSL in data/*.shader; shell in scripts/ and bench/.
 # Tests: everything written by hand under tests/ (C++ and shell), not CMake glue or fuzz corpora.
 set -euo pipefail
@@ -25,7 +25,7 @@ count_c() { # C++ and GLSL
 }
 count_sh() {
   [ $# -eq 0 ] && { echo 0; return; }
-  grep -hvcE '^[[:space:]]*(#|$)' "$@" | awk '{ n += $1 } END { print n + 0 }'
+  grep -hvcE '^[[:space:]]*(#[^!]|#$|$)' "$@" | awk '{ n += $1 } END { print n + 0 }'
 }
 files() { git ls-files -- "$@" 2>/dev/null | grep -v '/corpus/' || true; }
 
