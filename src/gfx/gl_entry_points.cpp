@@ -8,17 +8,17 @@
 const char *const GlEntryPointNames[GL_ENTRY_COUNT] = {
     "glCreateShader", "glCreateProgram",    "glShaderSource",  "glCompileShader",
     "glAttachShader", "glLinkProgram",      "glUseProgram",    "glTexImage3D",
-    "glGetShaderiv",  "glGetShaderInfoLog", "glDeleteProgram", "glDeleteShader",
-    "glGetProgramiv", "glGetProgramInfoLog"};
+    "glGetShaderiv",  "glGetShaderInfoLog", "glDeleteProgram", "glDeleteShader"};
 
 void *GlEntryPoints[GL_ENTRY_COUNT] = {};
 
-static const char *const GlFramebufferEntryPointNames[GL_FB_COUNT] = {
+static const char *const GlToolEntryPointNames[GL_TOOL_COUNT] = {
     "glGenFramebuffers",     "glBindFramebuffer",         "glDeleteFramebuffers",
     "glGenRenderbuffers",    "glBindRenderbuffer",        "glDeleteRenderbuffers",
-    "glRenderbufferStorage", "glFramebufferRenderbuffer", "glCheckFramebufferStatus"};
+    "glRenderbufferStorage", "glFramebufferRenderbuffer", "glCheckFramebufferStatus",
+    "glGetProgramiv",        "glGetProgramInfoLog"};
 
-void *GlFramebufferEntryPoints[GL_FB_COUNT] = {};
+void *GlToolEntryPoints[GL_TOOL_COUNT] = {};
 
 static int fetch_table(const char *const *names, void **table, int count, const char *suffix,
                        char *missing, int missing_size) {
@@ -48,7 +48,7 @@ int fetch_gl_entry_points(char *missing, int missing_size) {
                        missing_size);
 }
 
-int fetch_gl_framebuffer_entry_points(char *missing, int missing_size) {
-    return fetch_table(GlFramebufferEntryPointNames, GlFramebufferEntryPoints, GL_FB_COUNT, "EXT",
-                       missing, missing_size);
+int fetch_gl_tool_entry_points(char *missing, int missing_size) {
+    return fetch_table(GlToolEntryPointNames, GlToolEntryPoints, GL_TOOL_COUNT, "EXT", missing,
+                       missing_size);
 }

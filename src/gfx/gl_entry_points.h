@@ -15,8 +15,6 @@ enum GlEntryPointIndex {
     GL_ENTRY_GET_SHADER_INFO_LOG,
     GL_ENTRY_DELETE_PROGRAM,
     GL_ENTRY_DELETE_SHADER,
-    GL_ENTRY_GET_PROGRAMIV,
-    GL_ENTRY_GET_PROGRAM_INFO_LOG,
     GL_ENTRY_COUNT
 };
 
@@ -27,22 +25,25 @@ extern void *GlEntryPoints[GL_ENTRY_COUNT];
 // their names in missing (comma-separated, always terminated).
 int fetch_gl_entry_points(char *missing, int missing_size);
 
-// Offscreen framebuffers, for the tools: core only from GL 3.0, so the EXT names stand in.
-enum GlFramebufferEntryIndex {
-    GL_FB_GEN_FRAMEBUFFERS,
-    GL_FB_BIND_FRAMEBUFFER,
-    GL_FB_DELETE_FRAMEBUFFERS,
-    GL_FB_GEN_RENDERBUFFERS,
-    GL_FB_BIND_RENDERBUFFER,
-    GL_FB_DELETE_RENDERBUFFERS,
-    GL_FB_RENDERBUFFER_STORAGE,
-    GL_FB_FRAMEBUFFER_RENDERBUFFER,
-    GL_FB_CHECK_FRAMEBUFFER_STATUS,
-    GL_FB_COUNT
+// What only the tools call, kept out of the demo's own table: offscreen framebuffers (core only
+// from GL 3.0, so the EXT names stand in) and the program link log.
+enum GlToolEntryIndex {
+    GL_TOOL_GEN_FRAMEBUFFERS,
+    GL_TOOL_BIND_FRAMEBUFFER,
+    GL_TOOL_DELETE_FRAMEBUFFERS,
+    GL_TOOL_GEN_RENDERBUFFERS,
+    GL_TOOL_BIND_RENDERBUFFER,
+    GL_TOOL_DELETE_RENDERBUFFERS,
+    GL_TOOL_RENDERBUFFER_STORAGE,
+    GL_TOOL_FRAMEBUFFER_RENDERBUFFER,
+    GL_TOOL_CHECK_FRAMEBUFFER_STATUS,
+    GL_TOOL_GET_PROGRAMIV,
+    GL_TOOL_GET_PROGRAM_INFO_LOG,
+    GL_TOOL_COUNT
 };
-extern void *GlFramebufferEntryPoints[GL_FB_COUNT];
-// As fetch_gl_entry_points, for the framebuffer table.
-int fetch_gl_framebuffer_entry_points(char *missing, int missing_size);
+extern void *GlToolEntryPoints[GL_TOOL_COUNT];
+// As fetch_gl_entry_points, for the tools' table.
+int fetch_gl_tool_entry_points(char *missing, int missing_size);
 
 // Typed calls through the tables.
 namespace gl2 {
@@ -83,16 +84,10 @@ inline void DeleteProgram(GLuint program) {
 inline void DeleteShader(GLuint shader) {
     entry<PFNGLDELETESHADERPROC>(GL_ENTRY_DELETE_SHADER)(shader);
 }
-inline void GetProgramiv(GLuint program, GLenum name, GLint *value) {
-    entry<PFNGLGETPROGRAMIVPROC>(GL_ENTRY_GET_PROGRAMIV)(program, name, value);
-}
-inline void GetProgramInfoLog(GLuint program, GLsizei size, GLsizei *length, GLchar *log) {
-    entry<PFNGLGETPROGRAMINFOLOGPROC>(GL_ENTRY_GET_PROGRAM_INFO_LOG)(program, size, length, log);
-}
 
-// Framebuffer entry point i called through its type F; only the capture tool draws off screen:
-// gl2::fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, name).
-template <typename F, typename... Args> inline auto fb(GlFramebufferEntryIndex i, Args... args) {
-    return reinterpret_cast<F>(GlFramebufferEntryPoints[i])(args...);
+// Tool entry point i called through its type F:
+// gl2::tool<PFNGLBINDFRAMEBUFFERPROC>(GL_TOOL_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, name).
+template <typename F, typename... Args> inline auto tool(GlToolEntryIndex i, Args... args) {
+    return reinterpret_cast<F>(GlToolEntryPoints[i])(args...);
 }
 } // namespace gl2

@@ -42,20 +42,20 @@ bool open_gl(int width, int height, std::string &error) {
     }
     ContextOpen = true;
     char missing[256];
-    if (fetch_gl_framebuffer_entry_points(missing, sizeof missing) != 0) {
+    if (fetch_gl_tool_entry_points(missing, sizeof missing) != 0) {
         error = std::string("the OpenGL driver offers no framebuffer objects: no ") + missing;
         return false;
     }
-    gl2::fb<PFNGLGENRENDERBUFFERSPROC>(GL_FB_GEN_RENDERBUFFERS, 1, &Colour);
-    gl2::fb<PFNGLBINDRENDERBUFFERPROC>(GL_FB_BIND_RENDERBUFFER, GL_RENDERBUFFER, Colour);
-    gl2::fb<PFNGLRENDERBUFFERSTORAGEPROC>(GL_FB_RENDERBUFFER_STORAGE, GL_RENDERBUFFER, GL_RGBA8,
-                                          width, height);
-    gl2::fb<PFNGLGENFRAMEBUFFERSPROC>(GL_FB_GEN_FRAMEBUFFERS, 1, &Framebuffer);
-    gl2::fb<PFNGLBINDFRAMEBUFFERPROC>(GL_FB_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, Framebuffer);
-    gl2::fb<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(GL_FB_FRAMEBUFFER_RENDERBUFFER, GL_FRAMEBUFFER,
-                                              GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
-    if (gl2::fb<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(GL_FB_CHECK_FRAMEBUFFER_STATUS, GL_FRAMEBUFFER) !=
-        GL_FRAMEBUFFER_COMPLETE) {
+    gl2::tool<PFNGLGENRENDERBUFFERSPROC>(GL_TOOL_GEN_RENDERBUFFERS, 1, &Colour);
+    gl2::tool<PFNGLBINDRENDERBUFFERPROC>(GL_TOOL_BIND_RENDERBUFFER, GL_RENDERBUFFER, Colour);
+    gl2::tool<PFNGLRENDERBUFFERSTORAGEPROC>(GL_TOOL_RENDERBUFFER_STORAGE, GL_RENDERBUFFER, GL_RGBA8,
+                                            width, height);
+    gl2::tool<PFNGLGENFRAMEBUFFERSPROC>(GL_TOOL_GEN_FRAMEBUFFERS, 1, &Framebuffer);
+    gl2::tool<PFNGLBINDFRAMEBUFFERPROC>(GL_TOOL_BIND_FRAMEBUFFER, GL_FRAMEBUFFER, Framebuffer);
+    gl2::tool<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(GL_TOOL_FRAMEBUFFER_RENDERBUFFER, GL_FRAMEBUFFER,
+                                                GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, Colour);
+    if (gl2::tool<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(GL_TOOL_CHECK_FRAMEBUFFER_STATUS,
+                                                   GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         error = "cannot make a " + std::to_string(width) + "x" + std::to_string(height) +
                 " offscreen framebuffer";
         return false;
@@ -73,8 +73,8 @@ bool open_gl(int width, int height, std::string &error) {
 void close_gl() {
     if (!ContextOpen) return;
     if (Framebuffer)
-        gl2::fb<PFNGLDELETEFRAMEBUFFERSPROC>(GL_FB_DELETE_FRAMEBUFFERS, 1, &Framebuffer);
-    if (Colour) gl2::fb<PFNGLDELETERENDERBUFFERSPROC>(GL_FB_DELETE_RENDERBUFFERS, 1, &Colour);
+        gl2::tool<PFNGLDELETEFRAMEBUFFERSPROC>(GL_TOOL_DELETE_FRAMEBUFFERS, 1, &Framebuffer);
+    if (Colour) gl2::tool<PFNGLDELETERENDERBUFFERSPROC>(GL_TOOL_DELETE_RENDERBUFFERS, 1, &Colour);
     Framebuffer = Colour = 0;
     headless_context_end();
     ContextOpen = false;
@@ -133,9 +133,10 @@ unsigned build_scene_program(const std::string &fragment_text, const std::string
     gl2::LinkProgram(program);
     gl2::DeleteShader(vertex);
     gl2::DeleteShader(fragment);
-    gl2::GetProgramiv(program, GL_LINK_STATUS, &status);
+    gl2::tool<PFNGLGETPROGRAMIVPROC>(GL_TOOL_GET_PROGRAMIV, program, GL_LINK_STATUS, &status);
     if (!status) {
-        gl2::GetProgramInfoLog(program, 4096, &length, log);
+        gl2::tool<PFNGLGETPROGRAMINFOLOGPROC>(GL_TOOL_GET_PROGRAM_INFO_LOG, program, 4096, &length,
+                                              log);
         log[length] = 0;
         error = name + " does not link:\n" + log;
         gl2::DeleteProgram(program);
