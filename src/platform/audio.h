@@ -1,4 +1,4 @@
-// The audio library: the seven calls the demo makes to play its music.
+// The audio library: the seven calls the demo makes to play its music, and the studio's three.
 #pragma once
 #include <cstdint>
 
@@ -12,3 +12,9 @@ int audio_start();
 int audio_channel_stop(AudioStream stream);
 int audio_stream_free(AudioStream stream);
 int audio_free();
+
+// The studio's moves, on a stream that was played: to `ms` from the music's start (playing on, or
+// staying paused), pause and resume. 0 when there is nothing to move.
+int audio_channel_seek(AudioStream stream, uint32_t ms);
+int audio_channel_pause(AudioStream stream);
+int audio_channel_resume(AudioStream stream);

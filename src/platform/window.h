@@ -1,6 +1,8 @@
 // The one window and its OpenGL context.
 #pragma once
 
+#include "platform/keys.h"
+
 // Handles are opaque to the core: each platform stores its own objects here.
 struct WindowRecord {
     void *instance;          // module instance (Windows); unused elsewhere

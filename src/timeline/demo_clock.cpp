@@ -15,6 +15,17 @@ void demo_clock_reset() {
     for (int32_t &stamp : FrameHistory) stamp = 0;
 }
 
+DemoClockState demo_clock_save() {
+    DemoClockState state = {DemoClock, {}};
+    for (int i = 0; i < 5; ++i) state.history[i] = FrameHistory[i];
+    return state;
+}
+
+void demo_clock_restore(const DemoClockState &state) {
+    DemoClock = state.clock;
+    for (int i = 0; i < 5; ++i) FrameHistory[i] = state.history[i];
+}
+
 int scene_for_clock(float t, float *local_time) {
     const double c = t;
     int scene = 1; // the first whose successor has not started; NaN falls through to scene 9

@@ -13,3 +13,11 @@ int scene_for_clock(float t, float *local_time);
 
 // Back to the start values (-0.15 s, empty history): for tools that render more than one run.
 void demo_clock_reset();
+
+// The clock's whole state, so the studio can hold a frame still or continue from a replay.
+struct DemoClockState {
+    float clock;
+    int32_t history[5];
+};
+DemoClockState demo_clock_save();
+void demo_clock_restore(const DemoClockState &state);
