@@ -1,15 +1,12 @@
 // Which loop times a capture feeds to render_frame, and which of those frames it keeps.
 #pragma once
+#include "timeline/frame_grid.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
 #include <vector>
-
-// Loop time of frame k at a fixed rate: round(k * 1000 / fps) milliseconds.
-int32_t frame_time_ms(long frame, double fps);
-// The frame nearest to a loop time at a fixed rate.
-long frame_nearest(double seconds, double fps);
 
 struct FrameRange {
     bool has_from = false;
