@@ -9,6 +9,8 @@
 float DemoClock = -0.15f;
 int32_t FrameHistory[5] = {};
 float ParameterBlock[ParameterCount] = {};
+void (*const SceneScripts[SceneCount])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
+                                                 scene_6, scene_7, scene_8, scene_9};
 
 void demo_clock_reset() {
     DemoClock = -0.15f;
@@ -44,9 +46,7 @@ void render_frame(int32_t now) {
     glEnable(GL_CULL_FACE); // the credits overlay leaves it off
     for (float &slot : ParameterBlock) slot = 0.0f;
 
-    static void (*const scripts[SceneCount])(float) = {scene_1, scene_2, scene_3, scene_4, scene_5,
-                                                       scene_6, scene_7, scene_8, scene_9};
     float local_time;
     int scene = scene_for_clock(DemoClock, &local_time);
-    scripts[scene - 1](local_time);
+    SceneScripts[scene - 1](local_time);
 }

@@ -4,6 +4,7 @@
 #include "tuning/tuned_values_export.h"
 
 void (*TuningReadObserver)(int controller, float fallback) = nullptr;
+float (*TuningReadOverride)(int controller, float fallback) = nullptr;
 
 // The platform hands over bare bytes, so every device feeds the process-wide bank.
 static void forward_to_tuning(unsigned char status, unsigned char data1, unsigned char data2) {
@@ -43,6 +44,18 @@ float TuningBank::value_or_default(int controller, float fallback) {
     return values[controller];
 }
 
+float TuningBank::peek_or_default(int controller, float fallback) {
+    if (controller < 0 || controller >= ControllerCount) return fallback;
+    std::lock_guard<PlatformLock> hold(lock_);
+    return touched[controller] ? values[controller] : fallback;
+}
+
+void TuningBank::untouch(int controller) {
+    if (controller < 0 || controller >= ControllerCount) return;
+    std::lock_guard<PlatformLock> hold(lock_);
+    touched[controller] = 0;
+}
+
 float TuningBank::value(int controller) {
     if (controller < 0 || controller >= ControllerCount) return 0.0f;
     std::lock_guard<PlatformLock> hold(lock_);
@@ -75,5 +88,6 @@ TuningBank Tuning;
 
 float value_or_default(int controller, float fallback) {
     if (TuningReadObserver) TuningReadObserver(controller, fallback);
+    if (TuningReadOverride) return TuningReadOverride(controller, fallback);
     return Tuning.value_or_default(controller, fallback);
 }

@@ -25,6 +25,10 @@ class TuningBank {
     void receive(unsigned char status, unsigned char data1, unsigned char data2);
     // Render thread: the received value of a touched controller, else the default (stored).
     float value_or_default(int controller, float fallback);
+    // What value_or_default would return, leaving the stored value alone.
+    float peek_or_default(int controller, float fallback);
+    // Back to untouched: the next read stores the default again and the export leaves it out.
+    void untouch(int controller);
 
     // Consistent copies: one controller's for tests, every controller's for the export.
     float value(int controller);
@@ -51,3 +55,6 @@ float value_or_default(int controller, float fallback);
 
 // Sees every value_or_default call on the process-wide bank when set (tests record read order).
 extern void (*TuningReadObserver)(int controller, float fallback);
+// Answers every value_or_default call on the process-wide bank in its place when set, leaving the
+// bank alone (the studio re-runs a script with one controller moved to see which slots follow).
+extern float (*TuningReadOverride)(int controller, float fallback);
