@@ -1,6 +1,6 @@
 #include "app/demo_options.h"
 
-#include "app/demo_main.h"
+#include "studio/time_control.h"
 
 #include <cerrno>
 #include <cmath>
