@@ -2,6 +2,7 @@
 // music's moves out. Every move replays the clock over the 60 fps grid without drawing, so the
 // studio shows at loop time T exactly what a capture renders at T.
 #pragma once
+#include "platform/keys.h"
 #include "timeline/demo_clock.h"
 #include "timeline/scene_cuts.h"
 
