@@ -48,6 +48,7 @@ static void BM_seek(benchmark::State &state) {
     std::sort(seek_us.begin(), seek_us.end());
     state.counters["median_us"] = seek_us[seek_us.size() / 2];
     state.counters["worst_us"] = seek_us.back();
+    state.counters["seeks"] = static_cast<double>(seek_us.size());
     benchmark::DoNotOptimize(LastSeek);
 }
 BENCHMARK(BM_seek)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
