@@ -36,6 +36,7 @@ static std::vector<std::string> tool_rows(long last, std::vector<int32_t> extra,
 TEST(TimeControl, KeysMoveOnTheGridToScenesFirstFramesAndSeekTheMusic) {
     const std::vector<SurveyFrame> survey = survey_timeline(StudioFps, 2.0);
     auto start = [&](int scene) { return survey[scene_spans(survey)[scene - 1].first].now; };
+    Music.clear();
     time_control_start(&Tc, Recorder, 50007, 0, -1);
     // Four numbers a step: a key, Shift, where it lands, the milliseconds played before the next.
     const int steps[] = {KEY_RIGHT,   0, 52000,       0, KEY_RIGHT,       1, 62000,    0,
