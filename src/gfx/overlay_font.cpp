@@ -57,6 +57,7 @@ void draw_overlay_text(const char *text) {
     glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
     glRectf(Margin - 2.0f, Margin - 2.0f, right, bottom);
 
+    glDisable(GL_BLEND); // the letters are opaque
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

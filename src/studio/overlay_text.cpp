@@ -55,7 +55,7 @@ std::size_t format_overlay_text(const OverlayView &view, char *text, std::size_t
     lines.add("clock %9.3f s", static_cast<double>(view.clock));
     lines.add("%s", view.paused ? "PAUSED" : "playing");
     if (view.looping)
-        lines.add("loop %.3f - %.3f s", view.loop_from_ms / 1000.0, view.loop_to_ms / 1000.0);
+        lines.add("looping %.3f - %.3f s", view.loop_from_ms / 1000.0, view.loop_to_ms / 1000.0);
     if (view.frames.frames > 0)
         lines.add("frame %6.1f ms med %6.1f ms p99", static_cast<double>(view.frames.median_ms),
                   static_cast<double>(view.frames.p99_ms));

@@ -13,7 +13,8 @@ namespace {
 // What the overridden reads answer during one quiet run.
 struct QuietRun {
     TuningBank *bank;
-    SceneReads *record; // reads are added here when set
+    SceneReads *record; // reads are looked up here when set
+    bool adding;        // and new ones added: the first run's alone, so a probe adds none
     int moved;          // this controller answers `moved_value`; -1 for none
     float moved_value;
     GLuint program;
@@ -31,7 +32,7 @@ float answer(int controller, float fallback) {
     if (Run.record) {
         if (ControllerRead *known = find(*Run.record, controller)) return known->value;
         const float value = Run.bank->peek_or_default(controller, fallback);
-        if (Run.record->count < MaxSceneReads)
+        if (Run.adding && Run.record->count < MaxSceneReads)
             Run.record->reads[Run.record->count++] = {controller, fallback, value,
                                                       Run.bank->is_touched(controller), 0u};
         return value;
@@ -87,9 +88,10 @@ void scan_scene_reads(float clock, TuningBank &bank, SceneReads &out) {
     QuietScope quiet;
     out.count = 0;
     out.scene = scene_for_clock(clock, &out.local_time);
-    Run = {&bank, &out, -1, 0.0f, 0};
+    Run = {&bank, &out, true, -1, 0.0f, 0};
     float base[ParameterCount], probed[ParameterCount];
     run_quietly(out.scene, out.local_time, base);
+    Run.adding = false;
 
     out.program_slot = -1;
     for (int i = 0; i < SceneProgramCount; ++i)
@@ -115,7 +117,7 @@ void untouch_scene_reads(float clock, TuningBank &bank) {
     const double end = scene < SceneCount ? SceneCuts[scene].start : start + 1.0;
     QuietScope quiet;
     SceneReads reads{};
-    Run = {&bank, &reads, -1, 0.0f, 0};
+    Run = {&bank, &reads, true, -1, 0.0f, 0};
     float slots[ParameterCount];
     for (int k = 0; start + k / 60.0 < end; ++k) {
         const int at = scene_for_clock(static_cast<float>(start + k / 60.0), &local_time);

@@ -1,6 +1,5 @@
 #include "studio/time_control.h"
 
-#include "platform/keys.h"
 #include "timeline/frame_grid.h"
 #include "timeline/scene_pass.h"
 
