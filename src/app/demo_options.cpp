@@ -31,7 +31,7 @@ struct OptionSpec {
     int studio_only;
 };
 constexpr OptionSpec Specs[OPT_COUNT] = {
-    {"--studio", 0, 0}, {"--from", 1, 1}, {"--loop", 1, 1},
+    {"--studio", 0, 0},     {"--from", 1, 1}, {"--loop", 1, 1},
     {"--fullscreen", 0, 1}, {"--data", 1, 0}, {"--help", 0, 0},
 };
 
@@ -93,8 +93,8 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
         const char *equals = std::strchr(arg, '=');
-        const std::size_t name_length = equals ? static_cast<std::size_t>(equals - arg)
-                                               : std::strlen(arg);
+        const std::size_t name_length =
+            equals ? static_cast<std::size_t>(equals - arg) : std::strlen(arg);
         int id = 0;
         while (id < OPT_COUNT && !(std::strlen(Specs[id].name) == name_length &&
                                    std::strncmp(Specs[id].name, arg, name_length) == 0))

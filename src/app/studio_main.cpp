@@ -66,9 +66,14 @@ void on_key(int key, int shift) {
 
 void draw_overlay(int32_t loop_ms) {
     scan_scene_reads(DemoClock, Tuning, Reads);
-    const OverlayView view = {loop_ms,        DemoClock,          Time.paused || Time.held_at_end,
-                              Time.looping != 0, Time.loop_from_ms, Time.loop_to_ms,
-                              Frames.summary(), &Reads};
+    const OverlayView view = {loop_ms,
+                              DemoClock,
+                              Time.paused || Time.held_at_end,
+                              Time.looping != 0,
+                              Time.loop_from_ms,
+                              Time.loop_to_ms,
+                              Frames.summary(),
+                              &Reads};
     static char text[OverlayTextSize];
     format_overlay_text(view, text, sizeof text);
     draw_overlay_text(text);

@@ -65,7 +65,8 @@ int main(int argc, char **argv) {
     const long n = static_cast<long>(ref.size() + rec.size());
     const std::vector<double> xcorr = cross_correlation(ref, rec, static_cast<int>(n));
     const long best = std::max_element(xcorr.begin(), xcorr.end()) - xcorr.begin();
-    const long lag = best - (best < n / 2 ? 0 : n);
+    // Past the reference's end the index wraps round to the lags where the recording starts first.
+    const long lag = best < static_cast<long>(ref.size()) ? best : best - n;
 
     Sums total;
     long previous = lag, jumps = 0;

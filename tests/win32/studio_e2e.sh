@@ -11,7 +11,7 @@ require_tools wine xvfb-run openbox xdotool xwininfo ffmpeg pulseaudio pactl par
 in_x_session "$@"
 data=$(realpath "$2") match=$(realpath "$3")
 folder=$(make_demo_folder "$1" "$data")
-trap 'end_session; sound_server_stop; cp "$folder"/wine.log /tmp/studio-wine.log; rm -rf "$folder"' EXIT
+trap 'end_session; sound_server_stop; rm -rf "$folder"' EXIT
 sound_server_start || fail "the sound server did not start"
 export PULSE_LATENCY_MSEC=400 # as demo_heard.sh: Wine's audio thread on a busy machine
 cd "$folder" || exit 1

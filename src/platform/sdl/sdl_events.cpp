@@ -22,16 +22,26 @@ int message_peek(Message *message) {
 static int studio_key(SDL_Keycode code) {
     if (code >= SDLK_1 && code <= SDLK_9) return KEY_DIGIT_1 + (code - SDLK_1);
     switch (code) {
-    case SDLK_SPACE: return KEY_SPACE;
-    case SDLK_LEFT: return KEY_LEFT;
-    case SDLK_RIGHT: return KEY_RIGHT;
-    case SDLK_PAGEUP: return KEY_PAGE_UP;
-    case SDLK_PAGEDOWN: return KEY_PAGE_DOWN;
-    case SDLK_HOME: return KEY_HOME;
-    case SDLK_TAB: return KEY_TAB;
-    case SDLK_l: return KEY_L;
-    case SDLK_r: return KEY_R;
-    default: return KEY_NONE;
+    case SDLK_SPACE:
+        return KEY_SPACE;
+    case SDLK_LEFT:
+        return KEY_LEFT;
+    case SDLK_RIGHT:
+        return KEY_RIGHT;
+    case SDLK_PAGEUP:
+        return KEY_PAGE_UP;
+    case SDLK_PAGEDOWN:
+        return KEY_PAGE_DOWN;
+    case SDLK_HOME:
+        return KEY_HOME;
+    case SDLK_TAB:
+        return KEY_TAB;
+    case SDLK_l:
+        return KEY_L;
+    case SDLK_r:
+        return KEY_R;
+    default:
+        return KEY_NONE;
     }
 }
 

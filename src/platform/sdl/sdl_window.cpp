@@ -2,9 +2,9 @@
 //   [x] fullscreen over the desktop at its current resolution (the display mode is never changed)
 //   [x] windowed: centred, drawable exactly 1024 x 576
 //   [x] double-buffered RGB 8-8-8, no depth, stencil or alpha; compatibility context >= 2.0
-//   [x] cursor hidden unless the studio shows it; screen saver and display power-down refused while running
-//   [x] window_end releases exactly what exists
-//   [ ] no resize handling: the sizes are taken once at creation
+//   [x] cursor hidden unless the studio shows it; screen saver and display power-down refused while
+//   running [x] window_end releases exactly what exists [ ] no resize handling: the sizes are taken
+//   once at creation
 #include "platform/window.h"
 
 #include "platform/sdl/sdl_gl_attributes.h"

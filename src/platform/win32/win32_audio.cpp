@@ -1,6 +1,6 @@
 // The audio library's seven calls, and the studio's seek, pause and resume, over winmm's MCI.
 //   [x] the music file opened as an MPEG audio device (mpegvideo) and played once from the start
-//   [x] positions in milliseconds; a seek while paused stays paused
+//   [x] positions in milliseconds; a seek while paused stays paused and takes effect on resume
 //   [x] no output device or no readable file: silence, and stop/free accept the 0 stream
 //   [ ] device selection, output rate, in-memory streams and offsets (the demo never asks)
 #include "platform/audio.h"
@@ -10,6 +10,7 @@
 
 static bool StreamOpen[4] = {};
 static bool StreamPaused[4] = {};
+static int64_t PendingFrom[4] = {-1, -1, -1, -1}; // a seek made while paused, or -1
 constexpr AudioStream StreamSlots = sizeof StreamOpen / sizeof StreamOpen[0];
 
 // Each stream is one MCI device under its own alias.
@@ -51,6 +52,7 @@ AudioStream audio_stream_create_file(int from_memory, const void *file, uint64_t
 int audio_channel_play(AudioStream stream, int restart) {
     if (!is_open(stream)) return 0;
     StreamPaused[stream - 1] = false;
+    PendingFrom[stream - 1] = -1;
     return send_command("play", stream, restart ? " from 0" : "");
 }
 
@@ -76,14 +78,23 @@ int audio_free() {
     return 1;
 }
 
+// Plays from `ms`. Stopping first makes the move reliable while the device is still starting.
+static int play_from(AudioStream stream, uint32_t ms) {
+    char tail[32];
+    std::snprintf(tail, sizeof tail, " from %u", ms);
+    send_command("set", stream, " time format milliseconds");
+    send_command("stop", stream, "");
+    return send_command("play", stream, tail);
+}
+
 int audio_channel_seek(AudioStream stream, uint32_t ms) {
     if (!is_open(stream)) return 0;
-    char tail[32];
-    // MCI's seek stops the device, so a playing stream is moved with play from; a paused one
-    // is left stopped at the new place until resume plays it.
-    send_command("set", stream, " time format milliseconds");
-    std::snprintf(tail, sizeof tail, StreamPaused[stream - 1] ? " to %u" : " from %u", ms);
-    return send_command(StreamPaused[stream - 1] ? "seek" : "play", stream, tail);
+    // A paused stream keeps the place for resume: MCI's own seek is not everywhere implemented.
+    if (StreamPaused[stream - 1]) {
+        PendingFrom[stream - 1] = static_cast<int64_t>(ms);
+        return 1;
+    }
+    return play_from(stream, ms);
 }
 
 int audio_channel_pause(AudioStream stream) {
@@ -95,6 +106,8 @@ int audio_channel_pause(AudioStream stream) {
 int audio_channel_resume(AudioStream stream) {
     if (!is_open(stream)) return 0;
     StreamPaused[stream - 1] = false;
-    // After a seek the device is stopped rather than paused: play continues from where it is.
-    return send_command("play", stream, "");
+    const int64_t from = PendingFrom[stream - 1];
+    PendingFrom[stream - 1] = -1;
+    return from >= 0 ? play_from(stream, static_cast<uint32_t>(from))
+                     : send_command("play", stream, "");
 }

@@ -71,16 +71,26 @@ WindowMessageAction window_message_action(UINT message, WPARAM wparam) {
 static int studio_key_for_virtual_key(WPARAM key) {
     if (key >= '1' && key <= '9') return KEY_DIGIT_1 + static_cast<int>(key - '1');
     switch (key) {
-    case VK_SPACE: return KEY_SPACE;
-    case VK_LEFT: return KEY_LEFT;
-    case VK_RIGHT: return KEY_RIGHT;
-    case VK_PRIOR: return KEY_PAGE_UP;
-    case VK_NEXT: return KEY_PAGE_DOWN;
-    case VK_HOME: return KEY_HOME;
-    case VK_TAB: return KEY_TAB;
-    case 'L': return KEY_L;
-    case 'R': return KEY_R;
-    default: return KEY_NONE;
+    case VK_SPACE:
+        return KEY_SPACE;
+    case VK_LEFT:
+        return KEY_LEFT;
+    case VK_RIGHT:
+        return KEY_RIGHT;
+    case VK_PRIOR:
+        return KEY_PAGE_UP;
+    case VK_NEXT:
+        return KEY_PAGE_DOWN;
+    case VK_HOME:
+        return KEY_HOME;
+    case VK_TAB:
+        return KEY_TAB;
+    case 'L':
+        return KEY_L;
+    case 'R':
+        return KEY_R;
+    default:
+        return KEY_NONE;
     }
 }
 
