@@ -4,9 +4,8 @@
 #   midi_hotplug_e2e.sh MIDI_SEND MIDI_RECEIVE
 set -u
 here=$(dirname "$(readlink -f "$0")")
+. "$here/../support/x_session.sh" # check
 . "$here/../support/jack_session.sh"
-fail=0
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 sender=$(readlink -f "$1") receiver=$(readlink -f "$2")
 work=$(mktemp -d)
 trap 'end_session; rm -rf "$work"' EXIT
@@ -16,15 +15,11 @@ start_jack || exit 1
 env -u DISPLAY -u WAYLAND_DISPLAY "$receiver" --rescan 20=33 7=64 > bank.out 2> bank.err &
 receiver_pid=$!
 sleep 0.5
-start_sender a b5,14,21 || exit 1
-wait_sender a
-code=$?
-check "a port made after the start was opened and heard (sender exit $code)" '[ $code -eq 0 ]'
+start_sender a b5,14,21 && wait_sender a
+check "a port made after the start was opened and heard" '[ $? -eq 0 ]'
 sleep 0.5 # rescans meanwhile find port a gone
-start_sender b b0,07,40 || exit 1
-wait_sender b
-code=$?
-check "so was the next one (sender exit $code)" '[ $code -eq 0 ]'
+start_sender b b0,07,40 && wait_sender b
+check "so was the next one" '[ $? -eq 0 ]'
 wait $receiver_pid
 code=$?
 cat bank.out bank.err
