@@ -13,23 +13,40 @@
 
 static WindowRecord Window = {nullptr, nullptr, nullptr, nullptr, DemoFullscreen, "ox_"};
 
-int demo_main() {
-    Window.instance = window_module_instance();
-    if (!window_init(&Window)) {
-        window_end(&Window);
+int demo_open(WindowRecord *window) {
+    window->instance = window_module_instance();
+    if (!window_init(window)) {
+        window_end(window);
         message_box(nullptr, "window_init()!", "error", MESSAGE_BOX_WARNING);
-        return 1; // a launcher or script must see that the demo never ran
+        return 0;
     }
     WindowRebuildHook = build_programs;
     if (!load_resources()) {
-        window_end(&Window);
-        return 1;
+        window_end(window);
+        return 0;
     }
+    return 1;
+}
 
-    audio_init(-1, 44100, 0, Window.window, nullptr);
+AudioStream demo_music_start(WindowRecord *window) {
+    audio_init(-1, 44100, 0, window->window, nullptr);
     AudioStream stream = audio_stream_create_file(0, "data/tune.mp3", 0, 0, 0);
     audio_channel_play(stream, 1);
     audio_start();
+    return stream;
+}
+
+void demo_close(WindowRecord *window, AudioStream stream) {
+    audio_channel_stop(stream);
+    audio_stream_free(stream);
+    audio_free();
+    window_end(window);
+}
+
+int demo_main() {
+    // A launcher or script must see that the demo never ran.
+    if (!demo_open(&Window)) return 1;
+    AudioStream stream = demo_music_start(&Window);
     // Picture and sound are tied together by this order alone.
     uint32_t start = timer_ms();
 
@@ -46,9 +63,6 @@ int demo_main() {
         window_swap(&Window);
     }
 
-    audio_channel_stop(stream);
-    audio_stream_free(stream);
-    audio_free();
-    window_end(&Window);
+    demo_close(&Window, stream);
     return 0;
 }

@@ -1,6 +1,7 @@
-// The audio library's seven calls over SDL2_mixer.
+// The audio library's seven calls, and the studio's seek, pause and resume, over SDL2_mixer.
 //   [x] 44100 Hz stereo output, the music streamed from its file and played once from the start
 //   [x] no output device or no readable file: silence, and stop/free accept the 0 stream
+//   [x] a seek after the music ended starts it again; a seek while paused stays paused
 //   [ ] device selection, in-memory streams and offsets (the demo never asks for them)
 #include "platform/audio.h"
 
@@ -9,6 +10,7 @@
 
 static bool AudioOpen = false;
 static Mix_Music *Streams[4] = {};
+static bool MusicPaused = false;
 
 static Mix_Music *stream_music(AudioStream stream) {
     if (stream == 0 || stream > sizeof Streams / sizeof Streams[0]) return nullptr;
@@ -43,6 +45,7 @@ int audio_channel_play(AudioStream stream, int restart) {
     Mix_Music *music = stream_music(stream);
     if (!music) return 0;
     if (!restart && Mix_PlayingMusic()) return 1;
+    MusicPaused = false;
     return Mix_PlayMusic(music, 1) == 0;
 }
 
@@ -72,5 +75,30 @@ int audio_free() {
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     AudioOpen = false;
+    return 1;
+}
+
+int audio_channel_seek(AudioStream stream, uint32_t ms) {
+    Mix_Music *music = stream_music(stream);
+    if (!music) return 0;
+    // Once the music has run out SDL_mixer forgets it: play it again before moving it.
+    if (!Mix_PlayingMusic()) {
+        if (Mix_PlayMusic(music, 1) != 0) return 0;
+        if (MusicPaused) Mix_PauseMusic();
+    }
+    return Mix_SetMusicPosition(ms / 1000.0) == 0;
+}
+
+int audio_channel_pause(AudioStream stream) {
+    if (!stream_music(stream)) return 0;
+    Mix_PauseMusic();
+    MusicPaused = true;
+    return 1;
+}
+
+int audio_channel_resume(AudioStream stream) {
+    if (!stream_music(stream)) return 0;
+    Mix_ResumeMusic();
+    MusicPaused = false;
     return 1;
 }

@@ -2,7 +2,7 @@
 //   [x] fullscreen over the desktop at its current resolution (the display mode is never changed)
 //   [x] windowed: centred, drawable exactly 1024 x 576
 //   [x] double-buffered RGB 8-8-8, no depth, stencil or alpha; compatibility context >= 2.0
-//   [x] cursor hidden; screen saver and display power-down refused while running
+//   [x] cursor hidden unless the studio shows it; screen saver and display power-down refused while running
 //   [x] window_end releases exactly what exists
 //   [ ] no resize handling: the sizes are taken once at creation
 #include "platform/window.h"
@@ -15,6 +15,8 @@ int WindowWidth = 0;
 int WindowHeight = 0;
 void *MainWindowHandle = nullptr;
 void (*WindowRebuildHook)() = nullptr;
+void (*WindowKeyHook)(int, int) = nullptr;
+int WindowCursorShown = 0;
 
 void *window_module_instance() {
     return nullptr;
@@ -36,7 +38,7 @@ int window_init(WindowRecord *record) {
         WindowWidth = 1024;
         WindowHeight = 576;
     }
-    SDL_ShowCursor(SDL_DISABLE);
+    if (!WindowCursorShown) SDL_ShowCursor(SDL_DISABLE);
     SDL_Window *window = SDL_CreateWindow("avada kedabra!", SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, 1024, 576, flags);
     record->window = window;

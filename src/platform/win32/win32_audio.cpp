@@ -1,5 +1,6 @@
-// The audio library's seven calls over winmm's MCI.
+// The audio library's seven calls, and the studio's seek, pause and resume, over winmm's MCI.
 //   [x] the music file opened as an MPEG audio device (mpegvideo) and played once from the start
+//   [x] positions in milliseconds; a seek while paused stays paused
 //   [x] no output device or no readable file: silence, and stop/free accept the 0 stream
 //   [ ] device selection, output rate, in-memory streams and offsets (the demo never asks)
 #include "platform/audio.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 
 static bool StreamOpen[4] = {};
+static bool StreamPaused[4] = {};
 constexpr AudioStream StreamSlots = sizeof StreamOpen / sizeof StreamOpen[0];
 
 // Each stream is one MCI device under its own alias.
@@ -48,6 +50,7 @@ AudioStream audio_stream_create_file(int from_memory, const void *file, uint64_t
 
 int audio_channel_play(AudioStream stream, int restart) {
     if (!is_open(stream)) return 0;
+    StreamPaused[stream - 1] = false;
     return send_command("play", stream, restart ? " from 0" : "");
 }
 
@@ -71,4 +74,27 @@ int audio_stream_free(AudioStream stream) {
 int audio_free() {
     for (AudioStream i = 1; i <= StreamSlots; ++i) audio_stream_free(i);
     return 1;
+}
+
+int audio_channel_seek(AudioStream stream, uint32_t ms) {
+    if (!is_open(stream)) return 0;
+    char tail[32];
+    // MCI's seek stops the device, so a playing stream is moved with play from; a paused one
+    // is left stopped at the new place until resume plays it.
+    send_command("set", stream, " time format milliseconds");
+    std::snprintf(tail, sizeof tail, StreamPaused[stream - 1] ? " to %u" : " from %u", ms);
+    return send_command(StreamPaused[stream - 1] ? "seek" : "play", stream, tail);
+}
+
+int audio_channel_pause(AudioStream stream) {
+    if (!is_open(stream)) return 0;
+    StreamPaused[stream - 1] = true;
+    return send_command("pause", stream, "");
+}
+
+int audio_channel_resume(AudioStream stream) {
+    if (!is_open(stream)) return 0;
+    StreamPaused[stream - 1] = false;
+    // After a seek the device is stopped rather than paused: play continues from where it is.
+    return send_command("play", stream, "");
 }

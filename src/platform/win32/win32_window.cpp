@@ -4,6 +4,8 @@
 //   [x] double-buffered RGBA, 24 colour bits; no alpha, depth, stencil or accumulation
 //   [x] screen saver and monitor power-down refused; Esc, close and destroy post the quit request
 //   [x] y, Y and p rebuild the programs and still reach DefWindowProcA
+//   [x] the studio's keys, first presses only, to WindowKeyHook when it is set
+//   [x] the cursor hidden unless the studio shows it
 //   [x] window_end releases exactly what exists, always unregisters the class
 //   [ ] no resize handling: the sizes are taken once at creation
 #include "platform/window.h"
@@ -13,6 +15,8 @@ int WindowWidth = 0;
 int WindowHeight = 0;
 void *MainWindowHandle = nullptr;
 void (*WindowRebuildHook)() = nullptr;
+void (*WindowKeyHook)(int, int) = nullptr;
+int WindowCursorShown = 0;
 
 static PIXELFORMATDESCRIPTOR pixel_format_request() {
     PIXELFORMATDESCRIPTOR request = {};
@@ -64,7 +68,28 @@ WindowMessageAction window_message_action(UINT message, WPARAM wparam) {
     }
 }
 
+static int studio_key_for_virtual_key(WPARAM key) {
+    if (key >= '1' && key <= '9') return KEY_DIGIT_1 + static_cast<int>(key - '1');
+    switch (key) {
+    case VK_SPACE: return KEY_SPACE;
+    case VK_LEFT: return KEY_LEFT;
+    case VK_RIGHT: return KEY_RIGHT;
+    case VK_PRIOR: return KEY_PAGE_UP;
+    case VK_NEXT: return KEY_PAGE_DOWN;
+    case VK_HOME: return KEY_HOME;
+    case VK_TAB: return KEY_TAB;
+    case 'L': return KEY_L;
+    case 'R': return KEY_R;
+    default: return KEY_NONE;
+    }
+}
+
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    // Bit 30: the key was already down, an auto-repeat.
+    if (message == WM_KEYDOWN && WindowKeyHook && !(lparam & (1 << 30))) {
+        int key = studio_key_for_virtual_key(wparam);
+        if (key != KEY_NONE) WindowKeyHook(key, GetKeyState(VK_SHIFT) < 0);
+    }
     switch (window_message_action(message, wparam)) {
     case WindowMessageAction::refuse:
         return 0;
@@ -91,12 +116,10 @@ int window_init(WindowRecord *record) {
 
     RECT rect = {0, 0, 1024, 576};
     const WindowMode &mode = record->fullscreen ? FullscreenMode : WindowedMode;
-    if (record->fullscreen) {
-        ShowCursor(FALSE);
-    } else {
+    if (!WindowCursorShown) ShowCursor(FALSE);
+    if (!record->fullscreen) {
         WindowWidth = 1024;
         WindowHeight = 576;
-        ShowCursor(FALSE);
         AdjustWindowRect(&rect, mode.style, FALSE);
     }
 
@@ -141,7 +164,7 @@ void window_end(WindowRecord *record) {
     UnregisterClassA(record->class_name, static_cast<HINSTANCE>(record->instance));
     if (record->fullscreen) {
         ChangeDisplaySettingsA(nullptr, 0);
-        ShowCursor(TRUE);
+        if (!WindowCursorShown) ShowCursor(TRUE);
     }
 }
 

@@ -1,0 +1,141 @@
+#include "app/demo_options.h"
+
+#include "app/demo_main.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+const char DemoUsage[] =
+    "usage: demo [--studio [--from SECONDS] [--loop A:B] [--fullscreen]] [--data DIR]\n"
+    "  --studio        the tuning studio: a 1024 x 576 window, time control and an overlay\n"
+    "  --from SECONDS  start at this loop time, 0 to 152\n"
+    "  --loop A:B      play the span from A to B seconds over and over\n"
+    "  --fullscreen    the studio over the whole screen\n"
+    "  --data DIR      the folder of shaders, image and music (default: data)\n"
+    "  --help          this text\n"
+    "studio keys: Space pause, Left/Right 2 s (with Shift 10 s), Page Up/Down previous/next\n"
+    "  scene, Home start, 1-9 that scene, L loop the scene, Tab overlay, R the scene's knobs\n"
+    "  back to their defaults (Shift+R every knob), Esc quit\n";
+
+namespace {
+
+enum OptionId { OPT_STUDIO, OPT_FROM, OPT_LOOP, OPT_FULLSCREEN, OPT_DATA, OPT_HELP, OPT_COUNT };
+
+struct OptionSpec {
+    const char *name;
+    int takes_value;
+    int studio_only;
+};
+constexpr OptionSpec Specs[OPT_COUNT] = {
+    {"--studio", 0, 0}, {"--from", 1, 1}, {"--loop", 1, 1},
+    {"--fullscreen", 0, 1}, {"--data", 1, 0}, {"--help", 0, 0},
+};
+
+bool say(char *reason, std::size_t size, const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, size, format, args);
+    va_end(args);
+    return false;
+}
+
+// Seconds of loop time inside the studio's run, as whole milliseconds.
+bool parse_seconds(const char *text, int *ms) {
+    errno = 0;
+    char *stop = nullptr;
+    const double seconds = std::strtod(text, &stop);
+    if (*text == '\0' || *stop != '\0' || errno == ERANGE || !std::isfinite(seconds)) return false;
+    if (seconds < 0.0 || seconds * 1000.0 > StudioEndMs) return false;
+    *ms = static_cast<int>(std::lround(seconds * 1000.0));
+    return true;
+}
+
+bool take_value(OptionId id, const char *value, DemoOptions *o, char *reason, std::size_t size) {
+    switch (id) {
+    case OPT_FROM:
+        if (!parse_seconds(value, &o->from_ms))
+            return say(reason, size, "--from: \"%s\" is not a time from 0 to 152 s", value);
+        return true;
+    case OPT_LOOP: {
+        const char *colon = std::strchr(value, ':');
+        char first[64];
+        const std::size_t length = colon ? static_cast<std::size_t>(colon - value) : 0;
+        if (!colon || length >= sizeof first)
+            return say(reason, size, "--loop: \"%s\" is not A:B in seconds", value);
+        std::memcpy(first, value, length);
+        first[length] = '\0';
+        if (!parse_seconds(first, &o->loop_from_ms) || !parse_seconds(colon + 1, &o->loop_to_ms))
+            return say(reason, size, "--loop: \"%s\" is not A:B, each from 0 to 152 s", value);
+        if (o->loop_to_ms <= o->loop_from_ms)
+            return say(reason, size, "--loop: %s ends before it starts", value);
+        return true;
+    }
+    case OPT_DATA:
+        if (*value == '\0') return say(reason, size, "--data: the folder name is empty");
+        o->data_dir = value;
+        return true;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOptions *options,
+                                      char *reason, std::size_t size) {
+    DemoOptions parsed;
+    bool seen[OPT_COUNT] = {};
+    const char *studio_only = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        const char *equals = std::strchr(arg, '=');
+        const std::size_t name_length = equals ? static_cast<std::size_t>(equals - arg)
+                                               : std::strlen(arg);
+        int id = 0;
+        while (id < OPT_COUNT && !(std::strlen(Specs[id].name) == name_length &&
+                                   std::strncmp(Specs[id].name, arg, name_length) == 0))
+            ++id;
+        if (id == OPT_COUNT) {
+            say(reason, size, "unknown option \"%s\" (see --help)", arg);
+            return DEMO_OPTIONS_BAD;
+        }
+        const OptionSpec &spec = Specs[id];
+        if (seen[id]) {
+            say(reason, size, "%s is given more than once", spec.name);
+            return DEMO_OPTIONS_BAD;
+        }
+        seen[id] = true;
+        if (spec.studio_only && !studio_only) studio_only = spec.name;
+        const char *value = equals ? equals + 1 : nullptr;
+        if (spec.takes_value && !value) {
+            if (i + 1 >= argc) {
+                say(reason, size, "%s needs a value", spec.name);
+                return DEMO_OPTIONS_BAD;
+            }
+            value = argv[++i];
+        } else if (!spec.takes_value && value) {
+            say(reason, size, "%s takes no value", spec.name);
+            return DEMO_OPTIONS_BAD;
+        }
+        if (!take_value(static_cast<OptionId>(id), value, &parsed, reason, size))
+            return DEMO_OPTIONS_BAD;
+    }
+    if (seen[OPT_HELP]) return DEMO_OPTIONS_HELP;
+    parsed.studio = seen[OPT_STUDIO];
+    parsed.fullscreen = seen[OPT_FULLSCREEN];
+    if (studio_only && !parsed.studio) {
+        say(reason, size, "%s needs --studio", studio_only);
+        return DEMO_OPTIONS_BAD;
+    }
+    if (parsed.from_ms >= 0 && parsed.loop_from_ms >= 0 &&
+        (parsed.from_ms < parsed.loop_from_ms || parsed.from_ms >= parsed.loop_to_ms)) {
+        say(reason, size, "--from must lie inside the --loop span");
+        return DEMO_OPTIONS_BAD;
+    }
+    *options = parsed;
+    return DEMO_OPTIONS_RUN;
+}

@@ -1,0 +1,20 @@
+// The demo's command line: the studio's options and the data folder. Nothing else is read.
+#pragma once
+#include <cstddef>
+
+struct DemoOptions {
+    int studio = 0;
+    int fullscreen = 0;  // studio: the whole screen instead of the 1024 x 576 window
+    int from_ms = -1;    // studio: loop time to start at; -1: the start (or the loop's)
+    int loop_from_ms = -1; // studio: a span of loop time played over and over; -1: none
+    int loop_to_ms = -1;
+    const char *data_dir = nullptr; // null: "data"
+};
+
+enum DemoOptionsOutcome { DEMO_OPTIONS_RUN, DEMO_OPTIONS_HELP, DEMO_OPTIONS_BAD };
+
+// Reads argv[1..]. On DEMO_OPTIONS_BAD `reason` holds one line saying what is wrong.
+DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOptions *options,
+                                      char *reason, std::size_t size);
+
+extern const char DemoUsage[];

@@ -1,0 +1,69 @@
+// The demo's command line: what runs, what is help, and a one-line reason for everything else.
+#include "app/demo_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+DemoOptionsOutcome parse(std::vector<const char *> args, DemoOptions *options, std::string *why) {
+    args.insert(args.begin(), "demo");
+    char reason[256] = "";
+    DemoOptionsOutcome outcome = parse_demo_options(static_cast<int>(args.size()), args.data(),
+                                                    options, reason, sizeof reason);
+    *why = reason;
+    return outcome;
+}
+
+TEST(DemoOptions, ReadsTheStudioAndTheDataFolder) {
+    DemoOptions o;
+    std::string why;
+    ASSERT_EQ(parse({}, &o, &why), DEMO_OPTIONS_RUN);
+    EXPECT_EQ(o.studio, 0);
+    EXPECT_EQ(o.data_dir, nullptr);
+    ASSERT_EQ(parse({"--from=101.5", "--studio", "--loop", "100:110", "--fullscreen", "--data",
+                     "/usr/share/x"},
+                    &o, &why),
+              DEMO_OPTIONS_RUN)
+        << why;
+    EXPECT_EQ(o.studio + o.fullscreen, 2);
+    EXPECT_EQ(o.from_ms, 101500);
+    EXPECT_EQ(o.loop_from_ms, 100000);
+    EXPECT_EQ(o.loop_to_ms, 110000);
+    EXPECT_STREQ(o.data_dir, "/usr/share/x");
+    EXPECT_EQ(parse({"--studio", "--help"}, &o, &why), DEMO_OPTIONS_HELP);
+}
+
+TEST(DemoOptions, RefusesBadInputWithAReason) {
+    const struct {
+        std::vector<const char *> args;
+        const char *reason;
+    } cases[] = {
+        {{"--studio", "--from", "152.5"}, "--from: \"152.5\" is not a time from 0 to 152 s"},
+        {{"--studio", "--from", "-1"}, "--from: \"-1\""},
+        {{"--studio", "--from", "nan"}, "--from: \"nan\""},
+        {{"--studio", "--loop", "9:3"}, "--loop: 9:3 ends before it starts"},
+        {{"--studio", "--loop", "x"}, "--loop: \"x\" is not A:B"},
+        {{"--studio", "--loop", "1:"}, "--loop: \"1:\""},
+        {{"--studio", "--from", "1", "--from", "2"}, "--from is given more than once"},
+        {{"--studio", "--studio"}, "--studio is given more than once"},
+        {{"--from", "3"}, "--from needs --studio"},
+        {{"--fullscreen"}, "--fullscreen needs --studio"},
+        {{"--studio", "--from"}, "--from needs a value"},
+        {{"--studio=1"}, "--studio takes no value"},
+        {{"--speed", "2"}, "unknown option \"--speed\""},
+        {{"--data", ""}, "--data: the folder name is empty"},
+        {{"--studio", "--loop", "10:20", "--from", "30"}, "--from must lie inside"},
+    };
+    for (const auto &c : cases) {
+        DemoOptions o;
+        std::string why;
+        EXPECT_EQ(parse(c.args, &o, &why), DEMO_OPTIONS_BAD) << c.reason;
+        EXPECT_EQ(why.rfind(c.reason, 0), 0u) << why;
+        EXPECT_EQ(why.find('\n'), std::string::npos);
+    }
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The studio end to end under Xvfb with a window manager, its music on SDL's dummy driver and a
+# JACK sender turning controller 7: a bad option exits 2 with its reason; started at 102 s and
+# paused it stands still; key 8 shows the orb scene's first frame as the capture tool renders it;
+# it plays on after Space, moves on Page Down, and Escape ends it with 0, the tuned line on the
+# clipboard as in a plain run.
+#   studio_e2e.sh DEMO DEMO_CAPTURE MIDI_SEND   (from the folder that holds data/)
+set -u
+here=$(dirname "$(readlink -f "$0")")
+. "$here/../support/x_session.sh"
+. "$here/../support/jack_session.sh"
+in_x_session "$@"
+demo=$(readlink -f "$1") capture=$(readlink -f "$2") sender=$(readlink -f "$3")
+work=$(mktemp -d)
+trap 'end_session; rm -rf "$work"' EXIT
+export SDL_AUDIODRIVER=dummy
+
+"$demo" --studio --loop 9:3 > /dev/null 2> "$work/bad.err"
+code=$?
+check "--loop 9:3: exit 2 with its reason (got $code)" \
+    '[ $code -eq 2 ] && [ "$(cat "$work/bad.err")" = "demo: --loop: 9:3 ends before it starts" ]'
+
+# The window's pixels, as raw RGB.
+grab() { ffmpeg -loglevel error -f x11grab -window_id "$wid" -i "$DISPLAY" -frames:v 1 \
+    -f rawvideo -pix_fmt rgb24 "$work/$1.rgb" -y; }
+orb_ms=$("$capture" --parameters --to 102 | awk -F, '$3 == 8 { print $1; exit }')
+
+start_jack || exit 1
+start_sender a b0,07,40 || exit 1
+"$demo" --studio --from 102 > "$work/studio.out" 2> "$work/studio.err" &
+pid=$!
+wid=$(find_window "avada kedabra!" 30) || { echo "FAIL: no studio window"; exit 1; }
+sleep 3
+size=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+check "a 1024 x 576 window (got $size)" '[ "$size" = 1024x576 ]'
+press "$wid" Tab space
+sleep 1
+grab paused
+sleep 1
+grab paused_later
+check "paused: two frames a second apart are equal" 'cmp -s "$work/paused.rgb" "$work/paused_later.rgb"'
+
+press "$wid" 8
+sleep 1
+grab orb
+"$capture" --at "$(awk -v ms="$orb_ms" 'BEGIN { print ms / 1000 }')" --size 1024x576 \
+    --out "$work/capture.png" > /dev/null 2>&1
+psnr=$(ffmpeg -loglevel info -f rawvideo -pix_fmt rgb24 -video_size 1024x576 -i "$work/orb.rgb" \
+    -i "$work/capture.png" -lavfi psnr -f null - 2>&1 | sed -n 's/.*average:\([^ ]*\).*/\1/p')
+check "key 8: the orb scene's first frame ($orb_ms ms) as captured (PSNR $psnr dB)" \
+    '[ "$psnr" = inf ] || awk -v p="$psnr" "BEGIN { exit !(p >= 40) }"'
+
+press "$wid" space
+sleep 1
+grab playing
+sleep 1
+grab playing_later
+check "resumed: the picture moves" '! cmp -s "$work/playing.rgb" "$work/playing_later.rgb"'
+press "$wid" Next
+sleep 1
+grab next
+check "Page Down: another picture" '! cmp -s "$work/playing_later.rgb" "$work/next.rgb"'
+
+press "$wid" Escape
+for _ in $(seq 100); do kill -0 $pid 2> /dev/null || break; sleep 0.1; done
+kill -9 $pid 2> /dev/null
+wait $pid
+code=$?
+check "Escape: exit code 0 (got $code)" '[ $code -eq 0 ]'
+check "the clipboard holds the tuned line" \
+    '[ "$(xclip -o -selection clipboard)" = "7:0.50(64) " ]'
+check "nothing on stderr" '[ ! -s "$work/studio.err" ]'
+cat "$work/studio.out"
+exit $fail
