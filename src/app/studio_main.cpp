@@ -1,6 +1,7 @@
 #include "app/studio_main.h"
 
 #include "app/demo_main.h"
+#include "app/studio_session.h"
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
 #include "platform/events.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -56,6 +58,7 @@ void on_key(int key, int shift) {
             untouch_all(Tuning);
         else
             untouch_scene_reads(DemoClock, Tuning);
+        Tuning.change_count.fetch_add(1); // the tuning file follows
         return;
     default:
         time_control_key(&Time, key, shift, timer_ms());
@@ -66,11 +69,17 @@ void on_key(int key, int shift) {
 
 void draw_overlay(int32_t loop_ms) {
     scan_scene_reads(DemoClock, Tuning, Reads);
-    const OverlayView view = {loop_ms,        DemoClock,          Time.paused || Time.held_at_end,
-                              Time.looping != 0, Time.loop_from_ms, Time.loop_to_ms,
-                              Frames.summary(), &Reads};
+    const OverlayView view = {loop_ms,
+                              DemoClock,
+                              Time.paused || Time.held_at_end,
+                              Time.looping != 0,
+                              Time.loop_from_ms,
+                              Time.loop_to_ms,
+                              Frames.summary(),
+                              &Reads};
     static char text[OverlayTextSize];
-    format_overlay_text(view, text, sizeof text);
+    const std::size_t length = format_overlay_text(view, text, sizeof text);
+    std::snprintf(text + length, sizeof text - length, "\n%s", studio_session_notes());
     draw_overlay_text(text);
 }
 
@@ -91,7 +100,10 @@ void print_figures(const char *what, std::vector<float> &ms) {
 int studio_main(const DemoOptions &options) {
     StudioWindow.fullscreen = options.fullscreen;
     WindowCursorShown = 1;
+    studio_session_prepare();
     if (!demo_open(&StudioWindow)) return 1;
+    studio_session_start(options.tuning_file ? options.tuning_file : StudioTuningFile,
+                         options.data_dir ? options.data_dir : "data", options.pickup);
     WindowKeyHook = on_key;
     OwnFrameMs.reserve(1 << 16);
     MoveMs.reserve(1 << 10);
@@ -110,6 +122,7 @@ int studio_main(const DemoOptions &options) {
         }
         Clock::time_point own = Clock::now();
         const int32_t loop_ms = time_control_frame(&Time, timer_ms());
+        studio_session_frame(timer_ms());
         float own_ms = ms_since(own);
 
         render_frame(loop_ms);
@@ -126,6 +139,7 @@ int studio_main(const DemoOptions &options) {
     }
 
     WindowKeyHook = nullptr;
+    studio_session_end();
     demo_close(&StudioWindow, Music);
     print_figures("own work per frame", OwnFrameMs);
     print_figures("moves", MoveMs);

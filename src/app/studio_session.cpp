@@ -1,0 +1,89 @@
+// The studio's session: the pieces of src/studio put to work on the process-wide bank, the
+// program tables and the platform's watch and MIDI input.
+#include "app/studio_session.h"
+
+#include "gfx/programs.h"
+#include "platform/console.h"
+#include "platform/file_watch.h"
+#include "platform/midi_in.h"
+#include "platform/window.h"
+#include "studio/rebuild_debounce.h"
+#include "studio/soft_takeover.h"
+#include "studio/tuning_saver.h"
+#include "tuning/tuning_bank.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::unique_ptr<TuningSaver> Saver;
+RebuildDebounce Debounce;
+uint32_t LastRescanMs = 0;
+bool Pickup = false;
+char BuildFailure[ShaderPathSize + 600] = "";
+char Notes[sizeof BuildFailure + 1024];
+
+// Every build in the studio: what compiles replaces, what fails keeps its last good program and
+// is told on the console (for whoever started the studio from a terminal) and in the overlay.
+void build_keeping() {
+    ProgramBuildFailure failure;
+    const int failed = build_programs_keeping(failure);
+    char text[sizeof BuildFailure] = "";
+    if (failed)
+        std::snprintf(text, sizeof text, "%s:%d: %s", failure.file, failure.line, failure.message);
+    if (std::strcmp(text, BuildFailure) == 0) return;
+    std::memcpy(BuildFailure, text, sizeof text);
+    char line[sizeof text + 40];
+    std::snprintf(line, sizeof line, "studio: %s\n", failed ? text : "every shader builds again");
+    console_write(line, CONSOLE_NOTE);
+}
+
+void note_change(const char *name, void *now_ms) {
+    rebuild_debounce_note(Debounce, name, *static_cast<uint32_t *>(now_ms));
+}
+
+} // namespace
+
+void studio_session_prepare() {
+    ProgramBuildHook = build_keeping;
+}
+
+void studio_session_start(const char *tuning_file, const char *data_dir, int pickup) {
+    WindowRebuildHook = build_keeping;
+    Saver = std::make_unique<TuningSaver>(Tuning, tuning_file);
+    file_watch_start(data_dir);
+    Pickup = pickup != 0;
+    if (Pickup) soft_takeover_start(Tuning);
+}
+
+void studio_session_frame(uint32_t now_ms) {
+    file_watch_poll(note_change, &now_ms);
+    if (rebuild_debounce_due(Debounce, now_ms)) build_keeping();
+    if (now_ms - LastRescanMs >= MidiRescanMs) {
+        midi_in_rescan();
+        LastRescanMs = now_ms;
+    }
+}
+
+const char *studio_session_notes() {
+    std::string notes;
+    if (Saver && !Saver->status().empty()) notes += Saver->status() + "\n";
+    if (*BuildFailure) notes += std::string(BuildFailure) + "\n";
+    std::string waiting;
+    for (int controller = 0; Pickup && controller < ControllerCount; ++controller)
+        if (soft_takeover_waiting(controller)) waiting += " " + std::to_string(controller);
+    if (!waiting.empty()) notes += "waiting for pickup:" + waiting + "\n";
+    std::snprintf(Notes, sizeof Notes, "%s", notes.c_str());
+    return Notes;
+}
+
+void studio_session_end() {
+    if (Pickup) soft_takeover_stop(Tuning);
+    file_watch_stop();
+    Saver.reset();
+    WindowRebuildHook = nullptr;
+    ProgramBuildHook = build_programs;
+}
