@@ -12,10 +12,10 @@ constexpr uint32_t MidiRescanMs = 1000;
 // at start-up is reported instead of shown in a box.
 void studio_session_prepare();
 // After demo_open: saves the tuning to tuning_file from the next change on, watches data_dir's
-// shaders, rebuilds the studio's way on y/Y/p, and with pickup makes the preloaded controllers
-// wait for their knobs.
+// shaders, rebuilds the studio's way on y/Y/p, rescans the MIDI ports on a thread of its own, and
+// with pickup makes the preloaded controllers wait for their knobs.
 void studio_session_start(const char *tuning_file, const char *data_dir, int pickup);
-// Once a frame: a settled save rebuilds the programs; the ports are rescanned now and then.
+// Once a frame: a settled save rebuilds the programs.
 void studio_session_frame(uint32_t now_ms);
 // The overlay's lines about the session, each ending in a line end; empty when all is well: why
 // the tuning is not saved, the first shader that failed (file:line: message), the controllers
