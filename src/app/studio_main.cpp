@@ -77,7 +77,7 @@ void draw_overlay(int32_t loop_ms) {
                               Time.loop_to_ms,
                               Frames.summary(),
                               &Reads};
-    static char text[OverlayTextSize];
+    static char text[OverlayTextSize + StudioNotesSize];
     const std::size_t length = format_overlay_text(view, text, sizeof text);
     std::snprintf(text + length, sizeof text - length, "\n%s", studio_session_notes());
     draw_overlay_text(text);

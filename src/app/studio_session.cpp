@@ -28,7 +28,7 @@ std::unique_ptr<TuningSaver> Saver;
 RebuildDebounce Debounce;
 bool Pickup = false;
 char BuildFailure[ShaderPathSize + 600] = "";
-char Notes[sizeof BuildFailure + 1024];
+char Notes[StudioNotesSize];
 
 // Every build in the studio: what compiles replaces, what fails keeps its last good program and
 // is told on the console (for whoever started the studio from a terminal) and in the overlay.
@@ -106,7 +106,14 @@ const char *studio_session_notes() {
     for (int controller = 0; Pickup && controller < ControllerCount; ++controller)
         if (soft_takeover_waiting(controller)) waiting += " " + std::to_string(controller);
     if (!waiting.empty()) notes += "waiting for pickup:" + waiting + "\n";
-    std::snprintf(Notes, sizeof Notes, "%s", notes.c_str());
+    // The overlay's lines are 40 characters wide.
+    std::string wrapped;
+    for (std::size_t start = 0, end; start < notes.size(); start = end + 1) {
+        end = notes.find('\n', start);
+        for (std::size_t at = start; at < end; at += 40)
+            wrapped += notes.substr(at, at + 40 < end ? 40 : end - at) + "\n";
+    }
+    std::snprintf(Notes, sizeof Notes, "%s", wrapped.c_str());
     return Notes;
 }
 
