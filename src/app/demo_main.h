@@ -8,8 +8,6 @@ struct WindowRecord;
 constexpr int DemoFullscreen = 1;
 // The loop ends after the first pass whose loop time is past this.
 constexpr int DemoLengthMs = 151000;
-// The studio runs on through scene 9 to this loop time, then holds the frame.
-constexpr int StudioEndMs = 152000;
 
 // Returns the process exit code: 0, or 1 when the window, its context or OpenGL 2.0 is missing.
 int demo_main();

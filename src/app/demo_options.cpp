@@ -10,11 +10,16 @@
 #include <cstring>
 
 const char DemoUsage[] =
-    "usage: demo [--studio [--from SECONDS] [--loop A:B] [--fullscreen]] [--data DIR]\n"
+    "usage: demo [--studio [--from SECONDS] [--loop A:B] [--fullscreen] [--pickup]]\n"
+    "            [--tuning \"LINE\" | --tuning-file FILE] [--data DIR]\n"
     "  --studio        the tuning studio: a 1024 x 576 window, time control and an overlay\n"
     "  --from SECONDS  start at this loop time, 0 to 152\n"
     "  --loop A:B      play the span from A to B seconds over and over\n"
     "  --fullscreen    the studio over the whole screen\n"
+    "  --pickup        a preloaded knob takes over once it passes the value it holds\n"
+    "  --tuning LINE   start with the tuned line the demo leaves on the clipboard\n"
+    "  --tuning-file FILE  start with the line in FILE (if it exists); the studio keeps\n"
+    "                  its tuning there (default: tuning.txt)\n"
     "  --data DIR      the folder of shaders, image and music (default: data)\n"
     "  --help          this text\n"
     "studio keys: Space pause, Left/Right 2 s (with Shift 10 s), Page Up/Down previous/next\n"
@@ -23,7 +28,18 @@ const char DemoUsage[] =
 
 namespace {
 
-enum OptionId { OPT_STUDIO, OPT_FROM, OPT_LOOP, OPT_FULLSCREEN, OPT_DATA, OPT_HELP, OPT_COUNT };
+enum OptionId {
+    OPT_STUDIO,
+    OPT_FROM,
+    OPT_LOOP,
+    OPT_FULLSCREEN,
+    OPT_DATA,
+    OPT_HELP,
+    OPT_TUNING,
+    OPT_TUNING_FILE,
+    OPT_PICKUP,
+    OPT_COUNT
+};
 
 struct OptionSpec {
     const char *name;
@@ -31,8 +47,9 @@ struct OptionSpec {
     int studio_only;
 };
 constexpr OptionSpec Specs[OPT_COUNT] = {
-    {"--studio", 0, 0},     {"--from", 1, 1}, {"--loop", 1, 1},
-    {"--fullscreen", 0, 1}, {"--data", 1, 0}, {"--help", 0, 0},
+    {"--studio", 0, 0},     {"--from", 1, 1},        {"--loop", 1, 1},
+    {"--fullscreen", 0, 1}, {"--data", 1, 0},        {"--help", 0, 0},
+    {"--tuning", 1, 0},     {"--tuning-file", 1, 0}, {"--pickup", 0, 1},
 };
 
 bool say(char *reason, std::size_t size, const char *format, ...) {
@@ -77,6 +94,13 @@ bool take_value(OptionId id, const char *value, DemoOptions *o, char *reason, st
     case OPT_DATA:
         if (*value == '\0') return say(reason, size, "--data: the folder name is empty");
         o->data_dir = value;
+        return true;
+    case OPT_TUNING:
+        o->tuning_line = value; // read by the tuning line's own parser
+        return true;
+    case OPT_TUNING_FILE:
+        if (*value == '\0') return say(reason, size, "--tuning-file: the file name is empty");
+        o->tuning_file = value;
         return true;
     default:
         return true;
@@ -127,6 +151,11 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
     if (seen[OPT_HELP]) return DEMO_OPTIONS_HELP;
     parsed.studio = seen[OPT_STUDIO];
     parsed.fullscreen = seen[OPT_FULLSCREEN];
+    parsed.pickup = seen[OPT_PICKUP];
+    if (seen[OPT_TUNING] && seen[OPT_TUNING_FILE]) {
+        say(reason, size, "--tuning and --tuning-file exclude each other");
+        return DEMO_OPTIONS_BAD;
+    }
     if (studio_only && !parsed.studio) {
         say(reason, size, "%s needs --studio", studio_only);
         return DEMO_OPTIONS_BAD;

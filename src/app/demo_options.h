@@ -8,7 +8,10 @@ struct DemoOptions {
     int from_ms = -1;      // studio: loop time to start at; -1: the start (or the loop's)
     int loop_from_ms = -1; // studio: a span of loop time played over and over; -1: none
     int loop_to_ms = -1;
-    const char *data_dir = nullptr; // null: "data"
+    const char *data_dir = nullptr;    // null: "data"
+    const char *tuning_line = nullptr; // --tuning: the clipboard's line, preloaded
+    const char *tuning_file = nullptr; // --tuning-file: preloaded, and the studio's tuning file
+    int pickup = 0; // studio: a preloaded controller waits for its knob to pass its value
 };
 
 enum DemoOptionsOutcome { DEMO_OPTIONS_RUN, DEMO_OPTIONS_HELP, DEMO_OPTIONS_BAD };

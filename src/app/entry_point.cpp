@@ -2,9 +2,29 @@
 #include "app/demo_main.h"
 #include "app/demo_options.h"
 #include "app/studio_main.h"
+#include "app/studio_session.h"
 #include "platform/console.h"
+#include "tuning/tuning_bank.h"
+#include "tuning/tuning_preload.h"
 
 #include <cstdio>
+#include <string>
+
+// The tuning a run starts with: --tuning, --tuning-file, or in the studio its own tuning file when
+// one is there. False, with the reason on the console, when a line is malformed or a file unread.
+static bool preload_tuning(const DemoOptions &options) {
+    std::string error;
+    bool loaded = true;
+    if (options.tuning_line)
+        loaded = preload_tuning_line(Tuning, options.tuning_line, error);
+    else if (options.tuning_file || options.studio)
+        loaded = preload_tuning_file(Tuning,
+                                     options.tuning_file ? options.tuning_file : StudioTuningFile,
+                                     error) != TuningFileOutcome::failed;
+    if (loaded) return true;
+    console_write(("demo: " + error + "\n").c_str(), CONSOLE_ERROR);
+    return false;
+}
 
 static int demo_start(int argc, const char *const *argv) {
     DemoOptions options;
@@ -22,6 +42,7 @@ static int demo_start(int argc, const char *const *argv) {
     case DEMO_OPTIONS_RUN:
         break;
     }
+    if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();
 }
 

@@ -1,6 +1,7 @@
 #include "app/studio_main.h"
 
 #include "app/demo_main.h"
+#include "app/studio_session.h"
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
 #include "platform/events.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -74,8 +76,9 @@ void draw_overlay(int32_t loop_ms) {
                               Time.loop_to_ms,
                               Frames.summary(),
                               &Reads};
-    static char text[OverlayTextSize];
-    format_overlay_text(view, text, sizeof text);
+    static char text[OverlayTextSize + StudioNotesSize];
+    const std::size_t length = format_overlay_text(view, text, sizeof text);
+    std::snprintf(text + length, sizeof text - length, "\n%s", studio_session_notes());
     draw_overlay_text(text);
 }
 
@@ -96,7 +99,10 @@ void print_figures(const char *what, std::vector<float> &ms) {
 int studio_main(const DemoOptions &options) {
     StudioWindow.fullscreen = options.fullscreen;
     WindowCursorShown = 1;
+    studio_session_prepare();
     if (!demo_open(&StudioWindow)) return 1;
+    studio_session_start(options.tuning_file ? options.tuning_file : StudioTuningFile,
+                         options.data_dir ? options.data_dir : "data", options.pickup);
     WindowKeyHook = on_key;
     OwnFrameMs.reserve(1 << 16);
     MoveMs.reserve(1 << 10);
@@ -115,6 +121,7 @@ int studio_main(const DemoOptions &options) {
         }
         Clock::time_point own = Clock::now();
         const int32_t loop_ms = time_control_frame(&Time, timer_ms());
+        studio_session_frame(timer_ms());
         float own_ms = ms_since(own);
 
         render_frame(loop_ms);
@@ -131,6 +138,7 @@ int studio_main(const DemoOptions &options) {
     }
 
     WindowKeyHook = nullptr;
+    studio_session_end();
     demo_close(&StudioWindow, Music);
     print_figures("own work per frame", OwnFrameMs);
     print_figures("moves", MoveMs);

@@ -2,6 +2,8 @@
 #pragma once
 #include "gfx/gl.h"
 
+#include <cstddef>
+
 constexpr int SceneProgramCount = 9;
 constexpr int ShaderPathSize = 128;
 constexpr int ShaderTextBufferSize = 200000;
@@ -23,3 +25,20 @@ long read_shader_file(const char *path, char *text, long capacity);
 // Compiles and links all ten programs from the built-in texts and the scene files; a compile error
 // or a file that cannot be opened shows a box and ends the build there.
 void build_programs();
+
+// The studio's build: shows no box and keeps what it cannot replace.
+struct ProgramBuildFailure {
+    char file[ShaderPathSize]; // the scene file (or built-in text) at fault; empty: none failed
+    int line;                  // the line the compiler's message names, 0 when it names none
+    char message[512];         // the compiler's or linker's first error, or why the file is unread
+};
+// Compiles and links every program anew and swaps in each one that linked; a slot whose file is
+// missing or does not compile or link keeps the program it had (0 before any build). Returns how
+// many programs failed; first_failure describes the first of them.
+int build_programs_keeping(ProgramBuildFailure &first_failure);
+// Fills failure from a compile or link log: its first error line and the line number it names,
+// in the forms drivers write ("0:12(3): error", "0(12) : error", "ERROR: 0:12:").
+void describe_shader_log(const char *file, const char *log, ProgramBuildFailure &failure);
+
+// What load_resources runs: build_programs, unless the studio has put its own build here first.
+extern void (*ProgramBuildHook)();

@@ -31,7 +31,7 @@ const LoadStep LoadSteps[LoadStepCount] = {
      }},
     {"build_programs",
      [] {
-         build_programs();
+         ProgramBuildHook();
          return 1;
      }},
     {"textures and quadric",

@@ -2,13 +2,14 @@
 // music's moves out. Every move replays the clock over the 60 fps grid without drawing, so the
 // studio shows at loop time T exactly what a capture renders at T.
 #pragma once
-#include "app/demo_main.h" // StudioEndMs
 #include "platform/keys.h"
 #include "timeline/demo_clock.h"
 #include "timeline/scene_cuts.h"
 
 #include <cstdint>
 
+// The studio runs on past the demo's end through scene 9 to here, then holds the frame, paused.
+constexpr int32_t StudioEndMs = 152000;
 // Every move lands on this grid of loop times, the capture tool's default rate.
 constexpr double StudioFps = 60.0;
 

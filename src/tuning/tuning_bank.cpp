@@ -31,9 +31,17 @@ TuningBank::~TuningBank() {
 void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2) {
     if (data1 >= ControllerCount) return;
     const float value = static_cast<float>(data2 / 127.0);
-    std::lock_guard<PlatformLock> hold(lock_);
-    touched[data1] = 1;
-    values[data1] = value;
+    const ReceiveFilter filter = receive_filter.load(std::memory_order_acquire);
+    bool changed = false;
+    {
+        std::lock_guard<PlatformLock> hold(lock_);
+        if (filter && !filter(data1, data2, values[data1], touched[data1] != 0)) return;
+        // A repeated value (a MIDI clock lands on controller 0 many times a second) is no change.
+        changed = !touched[data1] || values[data1] != value;
+        touched[data1] = 1;
+        values[data1] = value;
+    }
+    if (changed) change_count.fetch_add(1, std::memory_order_release);
 }
 
 float TuningBank::value_or_default(int controller, float fallback) {
@@ -53,6 +61,7 @@ float TuningBank::peek_or_default(int controller, float fallback) {
 void TuningBank::untouch(int controller) {
     if (controller < 0 || controller >= ControllerCount) return;
     std::lock_guard<PlatformLock> hold(lock_);
+    if (touched[controller]) change_count.fetch_add(1, std::memory_order_release);
     touched[controller] = 0;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/lock.h"
 #include "tuning/controllers.h"
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 
@@ -38,6 +39,14 @@ class TuningBank {
     float values[ControllerCount] = {};
     unsigned char touched[ControllerCount] = {};
     unsigned device_count = 0;
+
+    // Decides whether a message reaches its controller; runs in receive, under the bank's lock,
+    // with the value and flag the controller holds. Unset, as in plain mode, every message does.
+    using ReceiveFilter = bool (*)(int controller, int data, float held, bool touched);
+    std::atomic<ReceiveFilter> receive_filter{nullptr};
+    // Bumped by every message that changes a value or touches a controller, so a saver can tell a
+    // change without the lock. Whoever else changes the arrays (an undo) bumps it too.
+    std::atomic<unsigned> change_count{0};
 
   private:
     PlatformLock lock_; // held around one controller's few accesses, never longer

@@ -33,6 +33,9 @@ TEST(DemoOptions, ReadsTheStudioAndTheDataFolder) {
     EXPECT_EQ(o.loop_from_ms, 100000);
     EXPECT_EQ(o.loop_to_ms, 110000);
     EXPECT_STREQ(o.data_dir, "/usr/share/x");
+    ASSERT_EQ(parse({"--tuning-file", "t.txt", "--studio", "--pickup"}, &o, &why),
+              DEMO_OPTIONS_RUN);
+    EXPECT_TRUE(o.pickup && !o.tuning_line && std::string(o.tuning_file) == "t.txt");
     EXPECT_EQ(parse({"--studio", "--help"}, &o, &why), DEMO_OPTIONS_HELP);
 }
 
@@ -56,6 +59,9 @@ TEST(DemoOptions, RefusesBadInputWithAReason) {
         {{"--speed", "2"}, "unknown option \"--speed\""},
         {{"--data", ""}, "--data: the folder name is empty"},
         {{"--studio", "--loop", "10:20", "--from", "30"}, "--from must lie inside"},
+        {{"--tuning", "", "--tuning-file", "t"}, "--tuning and --tuning-file exclude each other"},
+        {{"--tuning-file", ""}, "--tuning-file: the file name is empty"},
+        {{"--pickup"}, "--pickup needs --studio"},
     };
     for (const auto &c : cases) {
         DemoOptions o;

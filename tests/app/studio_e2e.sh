@@ -27,7 +27,8 @@ orb_ms=$("$capture" --parameters --to 102 2> /dev/null | awk -F, '$3 == 8 { prin
 
 start_jack || exit 1
 start_sender a b0,07,40 || exit 1
-"$demo" --studio --from 102 > "$work/studio.out" 2> "$work/studio.err" &
+# Its own tuning file: one the makers left in the working directory must not leak in.
+"$demo" --studio --from 102 --tuning-file "$work/t" > "$work/studio.out" 2> "$work/studio.err" &
 pid=$!
 wid=$(find_window "avada kedabra!" 30) || { echo "FAIL: no studio window"; exit 1; }
 sleep 3

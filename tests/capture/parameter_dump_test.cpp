@@ -5,6 +5,7 @@
 // checked against values worked out by hand.
 #include "parameter_dump.h"
 #include "timeline_run.h"
+#include "tuning/tuning_preload.h"
 #include "tuning/tuned_values_export.h"
 #include "tuning/tuning_bank.h"
 
@@ -44,7 +45,9 @@ TEST(ParameterDump, TheWholeTimelineTunedUnderIrregularFramesMatchesItsGoldenDig
         times.push_back(now), x = x * 1664525u + 1013904223u;
     // Some of the controllers the scripts read; the others keep their defaults.
     std::string error;
-    ASSERT_TRUE(apply_tuning("2:0.50(64) 5:0.79(100) 8:0.10(13) 12:0.33(42) ", error)) << error;
+    ASSERT_TRUE(
+        preload_tuning_line(Tuning, "2:0.50(64) 5:0.79(100) 8:0.10(13) 12:0.33(42) ", error))
+        << error;
     const std::vector<std::string> rows = dump(plan_recorded(times, FrameRange{}));
     forget_tuning();
     EXPECT_EQ(rows.size(), times.size());
@@ -72,7 +75,7 @@ TEST(ParameterDump, TuningIsAppliedWholeOrNotAtAllAndTakesEveryExportedLine) {
         return std::stof(cell);
     };
     std::string error;
-    EXPECT_FALSE(apply_tuning("2:0.50(64) 3:0.50(6x)", error));
+    EXPECT_FALSE(preload_tuning_line(Tuning, "2:0.50(64) 3:0.50(6x)", error));
     EXPECT_EQ(slot_4(), 0.2f);
     // What the demo exports: every controller, and (37 being odd) every data byte once.
     TuningBank live(TuningBank::no_devices);
@@ -80,7 +83,7 @@ TEST(ParameterDump, TuningIsAppliedWholeOrNotAtAllAndTakesEveryExportedLine) {
         live.receive(0xB0, static_cast<unsigned char>(c), static_cast<unsigned char>(c * 37 % 128));
     char line[TunedValuesLineSize];
     format_tuned_values(live, line, sizeof line);
-    ASSERT_TRUE(apply_tuning(line, error)) << error;
+    ASSERT_TRUE(preload_tuning_line(Tuning, line, error)) << error;
     for (int c = 0; c < 128; ++c)
         EXPECT_TRUE(Tuning.is_touched(c) && Tuning.value(c) == live.value(c)) << c;
     EXPECT_EQ(slot_4(), live.value(2));

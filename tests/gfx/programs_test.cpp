@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -118,6 +119,48 @@ TEST_F(Programs, AMissingFileIsReportedWithTheWorkingDirectoryAnEmptyOneIsRead) 
     for (const auto &box : Boxes)
         EXPECT_EQ(box.text.find("could not be opened"), std::string::npos);
     EXPECT_FALSE(is_linked(SceneProgramTable[6]));
+}
+
+// The studio's build: a failed slot keeps its program, the others are new, the first failure
+// comes back as data and no box opens.
+TEST_F(Programs, TheKeepingBuildKeepsEachFailedSlotsLastGoodProgramAndNamesTheFirstFailure) {
+    ShaderFolder folder;
+    ProgramBuildFailure failure{};
+    EXPECT_EQ(build_programs_keeping(failure), 0);
+    EXPECT_STREQ(failure.file, "");
+    const std::vector<GLuint> before(SceneProgramTable, SceneProgramTable + SceneProgramCount);
+    // Slot 5 does not compile, slot 7 does not link (objectPosition of another type than the
+    // vertex shader's), slot 8's file is gone.
+    folder.write("gras12.2.shader", "#version 120\nvoid main(void) {\n oops;\n}");
+    folder.write("Background.shader", "#version 120\nvarying vec4 objectPosition;\n"
+                                      "void main(void) { gl_FragColor = objectPosition; }\n");
+    std::remove("data/simpleTex.shader");
+    EXPECT_EQ(build_programs_keeping(failure), 3);
+    EXPECT_EQ(std::string(failure.file) + ":" + std::to_string(failure.line),
+              "data/gras12.2.shader:3");
+    EXPECT_NE(std::string(failure.message).find("oops"), std::string::npos) << failure.message;
+    for (int i = 0; i < SceneProgramCount; ++i)
+        EXPECT_TRUE(is_linked(SceneProgramTable[i]) &&
+                    (SceneProgramTable[i] == before[i]) == (i == 5 || i == 7 || i == 8))
+            << i;
+    EXPECT_TRUE(Boxes.empty());
+    EXPECT_EQ(live(glIsProgram).size(), 10u) << "a replaced or failed program leaks";
+    EXPECT_EQ(live(glIsShader), attached_shaders());
+}
+
+// Drivers' log forms: the first error line and the line it names.
+TEST(ShaderLog, TheFirstErrorLineAndItsLineNumberAreTaken) {
+    const std::pair<const char *, int> logs[] = {
+        {"0:1(7): warning: w\n0:14(3): error: `oops'\n", 14},
+        {"ERROR: 0:14: 'oops'\r\nERROR: 1 errors\n", 14},
+        {"\n  link error: `oops'", 0}};
+    for (const auto &[log, line] : logs) {
+        ProgramBuildFailure failure{};
+        describe_shader_log("data/x.shader", log, failure);
+        const std::string message = failure.message;
+        EXPECT_EQ(failure.line, line) << log;
+        EXPECT_EQ(message.find("oops'"), message.size() - 5) << message;
+    }
 }
 
 } // namespace

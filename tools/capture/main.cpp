@@ -2,6 +2,8 @@
 #include "capture_modes.h"
 #include "options.h"
 #include "timeline_run.h"
+#include "tuning/tuning_bank.h"
+#include "tuning/tuning_preload.h"
 
 #include <cstdio>
 
@@ -20,7 +22,7 @@ int main(int argc, char **argv) {
     // A capture depends on nothing but its arguments: no knob turned meanwhile, and the tuning
     // given here does not end up on the clipboard at exit.
     detach_live_tuning();
-    if (options.has_tuning && !apply_tuning(options.tuning_line, error)) {
+    if (options.has_tuning && !preload_tuning_line(Tuning, options.tuning_line, error)) {
         std::fprintf(stderr, "demo-capture: --tuning: %s\n", error.c_str());
         return ExitUsage;
     }

@@ -4,7 +4,6 @@
 #include "timeline/demo_clock.h"
 #include "timeline/scene_pass.h"
 #include "tuning/tuning_bank.h"
-#include "tuning/tuning_line.h"
 
 bool run_selected(const std::vector<int32_t> &stamps, const std::vector<bool> &keep, bool draw,
                   const KeptFrame &kept) {
@@ -23,16 +22,6 @@ bool run_plan(const FramePlan &plan, bool draw, const KeptFrame &kept) {
     std::vector<bool> keep(plan.stamps.size(), false);
     for (std::size_t i = plan.first_kept; i < keep.size(); ++i) keep[i] = true;
     return run_selected(plan.stamps, keep, draw, kept);
-}
-
-bool apply_tuning(const std::string &line, std::string &error) {
-    std::vector<TuningEntry> entries;
-    if (!parse_tuning_line(line, entries, error)) return false;
-    // 0xB0: a control change, as the knobs send it.
-    for (const TuningEntry &entry : entries)
-        Tuning.receive(0xB0, static_cast<unsigned char>(entry.controller),
-                       static_cast<unsigned char>(entry.data));
-    return true;
 }
 
 void detach_live_tuning() {

@@ -19,10 +19,8 @@ bool run_plan(const FramePlan &plan, bool draw, const KeptFrame &kept);
 bool run_selected(const std::vector<int32_t> &stamps, const std::vector<bool> &keep, bool draw,
                   const KeptFrame &kept);
 
-// Applies a clipboard line to the process-wide tuning bank, all or nothing.
-bool apply_tuning(const std::string &line, std::string &error);
-// Forgets what was applied, so the bank leaves the clipboard alone at exit; stops live MIDI input
-// from reaching a capture, which must not depend on a knob turned meanwhile.
+// Forgets what --tuning preloaded, so the bank leaves the clipboard alone at exit; stops live MIDI
+// input from reaching a capture, which must not depend on a knob turned meanwhile.
 void detach_live_tuning();
 void forget_tuning();
 

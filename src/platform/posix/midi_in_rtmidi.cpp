@@ -5,7 +5,8 @@
 // [x] no sequencer, no JACK server, no ports: zero devices, silent, JACK never started
 // [x] sysex dropped; clock and active sensing delivered as short messages
 // [x] no callback after midi_in_close_all returns
-// [ ] ports that appear after start-up
+// [x] a rescan opens the ports that appeared and closes those that are gone, known by name
+// [ ] a port gone and back under the same name between two rescans stays unheard
 #include "platform/midi_in.h"
 #include <RtMidi.h>
 #include <atomic>
@@ -21,10 +22,17 @@ constexpr unsigned MaxInputs = 32;
 // Our own ports start with this name; they are skipped when listing.
 constexpr char ClientName[] = "avada kedabra";
 
+// Slot i is free when Inputs[i] is null; Names[i] is its port's name, Apis[i] its API.
 RtMidiIn *Inputs[MaxInputs];
+std::string Names[MaxInputs];
+RtMidi::Api Apis[MaxInputs];
 // Read on the device's thread, which JACK starts before the port is opened and the handler set.
 std::atomic<MidiShortMessageHandler> Handlers[MaxInputs];
 unsigned InputCount;
+// What midi_in_open_all was given, for the rescans, and the objects that list ports for them.
+MidiShortMessageHandler OpenHandler;
+unsigned OpenLimit;
+RtMidiIn *Listers[2];
 
 void deliver(double, std::vector<unsigned char> *message, void *user_data) {
     // Sysex is ignored at the source; should any still come through, it is not a short message.
@@ -71,6 +79,26 @@ bool is_own_port(const std::string &name) {
     return name.compare(0, sizeof ClientName - 1, ClientName) == 0;
 }
 
+// Opens the port through input into a free slot; false (input untouched) when it does not open.
+bool open_port(RtMidiIn *input, RtMidi::Api api, unsigned port, const std::string &name,
+               MidiShortMessageHandler handler) {
+    unsigned slot = 0;
+    while (Inputs[slot]) ++slot; // the callers keep InputCount below MaxInputs
+    Handlers[slot].store(handler, std::memory_order_release);
+    input->ignoreTypes(true, false, false);
+    input->setCallback(deliver, &Handlers[slot]);
+    input->openPort(port, "tuning");
+    if (!input->isPortOpen()) {
+        input->cancelCallback();
+        return false;
+    }
+    Inputs[slot] = input;
+    Names[slot] = name;
+    Apis[slot] = api;
+    ++InputCount;
+    return true;
+}
+
 void open_api(RtMidi::Api api, MidiShortMessageHandler handler, unsigned max_devices) {
     // The object that lists the ports also opens the first one: one client less per API.
     RtMidiIn *lister = make_input(api);
@@ -78,21 +106,47 @@ void open_api(RtMidi::Api api, MidiShortMessageHandler handler, unsigned max_dev
     bool lister_used = false;
     const unsigned count = lister->getPortCount();
     for (unsigned port = 0; port < count && InputCount < max_devices; ++port) {
-        if (is_own_port(lister->getPortName(port))) continue;
+        const std::string name = lister->getPortName(port);
+        if (is_own_port(name)) continue;
         RtMidiIn *input = lister_used ? make_input(api) : lister;
         if (!input) break;
-        Handlers[InputCount].store(handler, std::memory_order_release);
-        input->ignoreTypes(true, false, false);
-        input->setCallback(deliver, &Handlers[InputCount]);
-        input->openPort(port, "tuning");
-        if (!input->isPortOpen()) {
+        if (!open_port(input, api, port, name, handler)) {
             if (input != lister) delete input;
             continue;
         }
         lister_used = lister_used || input == lister;
-        Inputs[InputCount++] = input;
     }
     if (!lister_used) delete lister;
+}
+
+bool is_open(RtMidi::Api api, const std::string &name) {
+    for (unsigned slot = 0; slot < MaxInputs; ++slot)
+        if (Inputs[slot] && Apis[slot] == api && Names[slot] == name) return true;
+    return false;
+}
+
+// Closes this API's inputs whose ports are no longer listed, then opens the new ones.
+void rescan_api(RtMidi::Api api, RtMidiIn *&lister) {
+    if (!lister) lister = make_input(api);
+    if (!lister) return;
+    std::vector<std::string> listed;
+    const unsigned count = lister->getPortCount();
+    for (unsigned port = 0; port < count; ++port) listed.push_back(lister->getPortName(port));
+    for (unsigned slot = 0; slot < MaxInputs; ++slot) {
+        if (!Inputs[slot] || Apis[slot] != api) continue;
+        bool present = false;
+        for (const std::string &name : listed) present = present || name == Names[slot];
+        if (present) continue;
+        delete Inputs[slot]; // no callback of it runs from here on
+        Inputs[slot] = nullptr;
+        --InputCount;
+    }
+    for (unsigned port = 0; port < listed.size() && InputCount < OpenLimit; ++port) {
+        if (listed[port].empty() || is_own_port(listed[port]) || is_open(api, listed[port]))
+            continue;
+        RtMidiIn *input = make_input(api);
+        if (input && !open_port(input, api, port, listed[port], OpenHandler)) delete input;
+    }
 }
 
 } // namespace
@@ -101,6 +155,8 @@ unsigned midi_in_open_all(MidiShortMessageHandler handler, unsigned max_devices)
     const unsigned before = InputCount;
     const unsigned limit = before + (max_devices < MaxInputs ? max_devices : MaxInputs);
     const unsigned cap = limit < MaxInputs ? limit : MaxInputs;
+    OpenHandler = handler;
+    OpenLimit = cap;
     silence_jack();
     // Without the device node alsa-lib would complain on stderr.
     if (access("/dev/snd/seq", R_OK | W_OK) == 0) open_api(RtMidi::LINUX_ALSA, handler, cap);
@@ -108,11 +164,23 @@ unsigned midi_in_open_all(MidiShortMessageHandler handler, unsigned max_devices)
     return InputCount - before;
 }
 
+unsigned midi_in_rescan() {
+    if (!OpenHandler) return 0;
+    if (access("/dev/snd/seq", R_OK | W_OK) == 0) rescan_api(RtMidi::LINUX_ALSA, Listers[0]);
+    rescan_api(RtMidi::UNIX_JACK, Listers[1]);
+    return InputCount;
+}
+
 void midi_in_close_all() {
     // Deleting an RtMidiIn closes its port and joins (ALSA) or deactivates (JACK) its thread.
-    for (unsigned i = 0; i < InputCount; ++i) {
+    for (unsigned i = 0; i < MaxInputs; ++i) {
         delete Inputs[i];
         Inputs[i] = nullptr;
     }
+    for (RtMidiIn *&lister : Listers) {
+        delete lister;
+        lister = nullptr;
+    }
     InputCount = 0;
+    OpenHandler = nullptr;
 }

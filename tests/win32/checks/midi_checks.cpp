@@ -31,8 +31,10 @@ static bool ignores(UINT event, DWORD_PTR packed) {
 void midi_checks() {
     CHECK(ignores(MIM_DATA, 0x00407FB0)); // no handler before the devices are opened
 
+    CHECK(midi_in_rescan() == 0); // nothing to rescan before the devices are opened
     unsigned opened = midi_in_open_all(record, 32);
     CHECK(opened <= 32);
+    CHECK(midi_in_rescan() == opened); // the same devices: none closed, none opened twice
 
     CHECK(delivers(MIM_DATA, 0x007F07B3, 0xB3, 7, 127));     // control change 7, channel 4
     CHECK(delivers(MIM_DATA, 0x00643C90, 0x90, 60, 100));    // note-on, key 60

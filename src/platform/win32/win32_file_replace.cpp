@@ -1,0 +1,67 @@
+// Replacing a file whole (platform/file_replace.h) on Win32: a temporary file beside it,
+// FlushFileBuffers, MoveFileExW over it (rename() does not replace an existing file on Windows).
+//   [x] UTF-8 path, widened for the wide calls
+//   [x] the temporary file lies in the same folder; the move writes through before returning
+//   [x] any failure removes the temporary file and leaves the old file as it was
+//   [ ] a reader holding the old file open without FILE_SHARE_DELETE makes the move fail
+#include "platform/file_replace.h"
+#include "platform/win32/win32_internals.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::wstring widen(const char *text) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
+int fail(const char *step, const char *path, char *error, std::size_t error_size) {
+    const DWORD code = GetLastError();
+    char reason[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   reason, sizeof reason, nullptr);
+    // The system's text ends with a line end.
+    for (std::size_t n = std::strlen(reason);
+         n > 0 && (reason[n - 1] == '\r' || reason[n - 1] == '\n');)
+        reason[--n] = '\0';
+    if (error_size > 0)
+        std::snprintf(error, error_size, "cannot %s %s: %s (error %lu)", step, path, reason,
+                      static_cast<unsigned long>(code));
+    return 0;
+}
+
+} // namespace
+
+int file_replace(const char *path, const char *bytes, std::size_t size, char *error,
+                 std::size_t error_size) {
+    const std::wstring target = widen(path);
+    const std::wstring temporary = target + L".tmp";
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return fail("create a file beside", path, error, error_size);
+    const char *step = nullptr;
+    for (std::size_t done = 0; !step && done < size;) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(size - done < 1u << 20 ? size - done : 1u << 20);
+        if (!WriteFile(file, bytes + done, chunk, &written, nullptr) || written == 0)
+            step = "write";
+        done += written;
+    }
+    if (!step && !FlushFileBuffers(file)) step = "flush";
+    if (!CloseHandle(file) && !step) step = "close";
+    if (!step && !MoveFileExW(temporary.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        step = "rename a file over";
+    if (!step) return 1;
+    const DWORD reason = GetLastError();
+    DeleteFileW(temporary.c_str());
+    SetLastError(reason);
+    return fail(step, path, error, error_size);
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The studio's session end to end under Xvfb with JACK senders: bad tuning input exits 2 naming
+# it; a JACK port made after the start is heard; after kill -9 the tuning file holds the knobs
+# whole and starts the next run; a broken shader keeps the last picture, no box, its file and
+# line told; mended, the picture changes (the time it took is printed).
+#   studio_keep_e2e.sh DEMO MIDI_SEND
+set -u
+here=$(dirname "$(readlink -f "$0")")
+. "$here/../support/x_session.sh"
+. "$here/../support/jack_session.sh"
+. "$here/../support/trivial_data.sh"
+in_x_session "$@"
+demo=$(readlink -f "$1") sender=$(readlink -f "$2")
+work=$(mktemp -d)
+trap 'end_session; rm -rf "$work"' EXIT
+export SDL_AUDIODRIVER=dummy
+make_trivial_data "$work"
+cd "$work" && mkdir keep
+grab() { ffmpeg -loglevel error -f x11grab -window_id "$wid" -i "$DISPLAY" -frames:v 1 \
+    -f rawvideo -pix_fmt rgb24 "$1.rgb" -y; }
+studio() { # LOG: a studio run at 102 s keeping its tuning in keep/
+    "$demo" --studio --from 102 --tuning-file keep/tuning.txt > "$1" 2>&1 &
+    pid=$!
+    wid=$(find_window "avada kedabra!" 30) || { echo "FAIL: no studio window"; exit 1; }
+}
+
+"$demo" --tuning "2:0.50(6x)" 2> bad.err
+check "a malformed --tuning: exit 2 naming the entry" '[ $? -eq 2 ] && grep -q "(6x)" bad.err'
+"$demo" --studio --tuning-file keep 2> bad.err
+check "an unreadable --tuning-file: exit 2 naming it" '[ $? -eq 2 ] && grep -q "keep" bad.err'
+
+start_jack && start_sender a b0,0d,7f || exit 1
+studio first.out
+start_sender b b0,02,40 && wait_sender b
+check "a JACK port made after the start was heard" '[ $? -eq 0 ]'
+sleep 1
+kill -9 $pid
+check "kill -9: the tuning file holds the knobs whole" \
+    '[ "$(cat keep/tuning.txt)" = "2:0.50(64) 13:1.00(127) " ] && [ "$(ls keep)" = tuning.txt ]'
+
+studio second.out
+sleep 2
+press "$wid" Tab space
+sleep 1
+grab good
+printf '#version 120\nvoid main(void) { oops; }\n' > data/ball8.shader
+sleep 2
+grab broken
+check "a broken shader: the last good picture stays, not black, and no box" \
+    'cmp -s good.rgb broken.rgb && [ -n "$(tr -d "\000-\040" < good.rgb | head -c 1)" ] &&
+     [ -z "$(boxes)" ]'
+printf '#version 120\nvoid main(void) { gl_FragColor = vec4(1.0); }\n' > ball8.new
+start=$(date +%s%N)
+mv ball8.new data/ball8.shader
+for _ in $(seq 100); do grab mended && ! cmp -s good.rgb mended.rgb && break; done
+check "mended: the picture changes ($((($(date +%s%N) - start) / 1000000)) ms, grabs included)" \
+    '! cmp -s good.rgb mended.rgb'
+press "$wid" Escape
+wait $pid
+check "Escape: exit 0, the preloaded knobs on the clipboard" \
+    '[ $? -eq 0 ] && [ "$(xclip -o -selection clipboard)" = "2:0.50(64) 13:1.00(127) " ]'
+check "the broken shader's file and line were told" 'grep -q "^studio: data/ball8.shader:2: " second.out'
+cat second.out
+exit $fail
