@@ -9,7 +9,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return demo_main();
 }
 #else
-int main() {
+#include "gfx/data_dir.h"
+
+#include <cstring>
+
+int main(int argc, char **argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (!std::strcmp(argv[i], "--data")) data_dir_set(argv[++i]);
     return demo_main();
 }
 #endif
