@@ -6,6 +6,7 @@
 #   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
 #   boxes                  the names of the windows other than the demo's, one a line
 #   press ID KEY...        keys typed into window ID as a user would: focus first
+#   screen FORMAT, screen_checksum   the screen's pixels (rgb24, gray), and a checksum of them
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 
@@ -49,3 +50,9 @@ press() {
     timeout 5 xdotool windowactivate --sync "$id" > /dev/null 2>&1 || xdotool windowfocus "$id"
     xdotool key --clearmodifiers "$@"
 }
+# A checksum of the screen's pixels in FORMAT (rgb24, gray).
+screen() {
+    ffmpeg -loglevel error -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 \
+        -f rawvideo -pix_fmt "$1" -
+}
+screen_checksum() { screen rgb24 | md5sum | cut -d' ' -f1; }
