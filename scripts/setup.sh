@@ -24,6 +24,7 @@ packages=(
   pulseaudio pulseaudio-utils libfftw3-dev # the recording against the tune: cross-correlation
   # native Wayland: wlroots compositors on their headless backend, X clients beside, screenshots
   cage sway xwayland grim
+  x11-xserver-utils # xsetroot: the picture and sound harness's calibration flashes
   # the Linux release: CPack's .deb reads the libraries' package dependencies with dpkg-shlibdeps
   dpkg-dev
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation

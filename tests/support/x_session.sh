@@ -2,6 +2,7 @@
 # Sourced by the end-to-end scripts that drive programs under Xvfb with a window manager.
 #   check TEXT CONDITION   prints ok/FAIL; a failure sets fail=1, the script's exit status
 #   in_x_session "$@"      first call: re-runs the calling script inside a fresh 1280x720 screen
+#                          (or X_SESSION_SIZE)
 #                          (-ac: a case run as another user reaches it too); inside: starts openbox
 #   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
 #   boxes                  the names of the windows other than the demo's, one a line
@@ -14,7 +15,7 @@ in_x_session() {
     if [ -z "${IN_X_SESSION:-}" ]; then
         # A random first display number: two `xvfb-run -a` starting together can pick the same one.
         IN_X_SESSION=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) \
-            -s "-screen 0 1280x720x24 -ac" bash "$0" "$@"
+            -s "-screen 0 ${X_SESSION_SIZE:-1280x720}x24 -ac" bash "$0" "$@"
     fi
     unset WAYLAND_DISPLAY
     openbox > /dev/null 2>&1 &
