@@ -22,6 +22,11 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # sound tests: a PulseAudio server with a null sink, recorded with parec
   pulseaudio pulseaudio-utils libfftw3-dev # the recording against the tune: cross-correlation
+  # native Wayland: wlroots compositors on their headless backend, X clients beside, screenshots
+  cage sway xwayland grim
+  x11-xserver-utils # xsetroot: the picture and sound harness's calibration flashes
+  # the Linux release: CPack's .deb reads the libraries' package dependencies with dpkg-shlibdeps
+  dpkg-dev
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
 )

@@ -1,5 +1,6 @@
 #include "app/demo_main.h"
 
+#include "gfx/data_dir.h"
 #include "gfx/programs.h"
 #include "gfx/resources.h"
 #include "platform/audio.h"
@@ -30,7 +31,8 @@ int demo_open(WindowRecord *window) {
 
 AudioStream demo_music_start(WindowRecord *window) {
     audio_init(-1, 44100, 0, window->window, nullptr);
-    AudioStream stream = audio_stream_create_file(0, "data/tune.mp3", 0, 0, 0);
+    const std::string music = data_path(MusicFileName);
+    AudioStream stream = audio_stream_create_file(0, music.c_str(), 0, 0, 0);
     audio_channel_play(stream, 1);
     audio_start();
     return stream;

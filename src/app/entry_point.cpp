@@ -3,6 +3,7 @@
 #include "app/demo_options.h"
 #include "app/studio_main.h"
 #include "app/studio_session.h"
+#include "gfx/data_dir.h"
 #include "platform/console.h"
 #include "tuning/tuning_bank.h"
 #include "tuning/tuning_preload.h"
@@ -42,6 +43,7 @@ static int demo_start(int argc, const char *const *argv) {
     case DEMO_OPTIONS_RUN:
         break;
     }
+    if (options.data_dir) data_dir_set(options.data_dir);
     if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();
 }

@@ -2,6 +2,7 @@
 
 #include "app/demo_main.h"
 #include "app/studio_session.h"
+#include "gfx/data_dir.h"
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
 #include "platform/events.h"
@@ -101,8 +102,8 @@ int studio_main(const DemoOptions &options) {
     WindowCursorShown = 1;
     studio_session_prepare();
     if (!demo_open(&StudioWindow)) return 1;
-    studio_session_start(options.tuning_file ? options.tuning_file : StudioTuningFile,
-                         options.data_dir ? options.data_dir : "data", options.pickup);
+    studio_session_start(options.tuning_file ? options.tuning_file : StudioTuningFile, data_dir(),
+                         options.pickup);
     WindowKeyHook = on_key;
     OwnFrameMs.reserve(1 << 16);
     MoveMs.reserve(1 << 10);

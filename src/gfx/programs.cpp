@@ -1,6 +1,7 @@
 #include "gfx/programs.h"
 
 #include "gfx/builtin_shaders.h"
+#include "gfx/data_dir.h"
 #include "gfx/gl_entry_points.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -53,7 +54,8 @@ static void report_unopened(const char *path) {
     std::string where = std::filesystem::current_path(error).string();
     std::string text = std::string("The shader file could not be opened: ") + path +
                        "\nWorking directory: " + (error ? std::string("unknown") : where) +
-                       "\nStart the demo from the folder that holds data/.";
+                       "\nStart the demo from the folder that holds data/, or name the folder "
+                       "with --data.";
     message_box(MainWindowHandle, text.c_str(), path, MESSAGE_BOX_OK);
 }
 
@@ -88,8 +90,9 @@ void build_programs() {
 
     const char *shaderPointer = ShaderTextBuffer;
     for (int i = 0; i < SceneProgramCount; ++i) {
-        if (read_shader_file(SceneShaderFiles[i], ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            report_unopened(SceneShaderFiles[i]);
+        const std::string path = data_path(SceneShaderFiles[i]);
+        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
+            report_unopened(path.c_str());
             return give_up(0);
         }
 
@@ -97,7 +100,7 @@ void build_programs() {
         SceneProgramTable[i] = gl2::CreateProgram();
         gl2::ShaderSource(fragment, 1, &shaderPointer, nullptr);
         gl2::CompileShader(fragment);
-        if (compile_failed(fragment, SceneShaderFiles[i])) return give_up(fragment);
+        if (compile_failed(fragment, path.c_str())) return give_up(fragment);
         gl2::AttachShader(SceneProgramTable[i], vertex);
         gl2::AttachShader(SceneProgramTable[i], fragment);
         gl2::LinkProgram(SceneProgramTable[i]);
@@ -224,11 +227,12 @@ int build_programs_keeping(ProgramBuildFailure &first_failure) {
     }
     rebuild_slot(vertex, PostShaderText, "fOffscreeCopy", PostProgram, failures);
     for (int i = 0; i < SceneProgramCount; ++i) {
-        if (read_shader_file(SceneShaderFiles[i], ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            failures.log(SceneShaderFiles[i], "the file could not be opened");
+        const std::string path = data_path(SceneShaderFiles[i]);
+        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
+            failures.log(path.c_str(), "the file could not be opened");
             continue;
         }
-        rebuild_slot(vertex, ShaderTextBuffer, SceneShaderFiles[i], SceneProgramTable[i], failures);
+        rebuild_slot(vertex, ShaderTextBuffer, path.c_str(), SceneProgramTable[i], failures);
     }
     gl2::DeleteShader(vertex);
     return failures.count;

@@ -8,7 +8,7 @@ constexpr int SceneProgramCount = 9;
 constexpr int ShaderPathSize = 128;
 constexpr int ShaderTextBufferSize = 200000;
 
-// Program slot i is built from file i (the list is gfx/scene_shader_files.inc).
+// Program slot i is built from file i of the data folder (the list is gfx/scene_shader_files.inc).
 extern const char SceneShaderFiles[SceneProgramCount][ShaderPathSize];
 // 0 means no program. Readers take a handle at each use: a rebuild can change it.
 extern GLuint SceneProgramTable[SceneProgramCount];

@@ -1,5 +1,6 @@
 #include "gfx/textures.h"
 
+#include "gfx/data_dir.h"
 #include "gfx/noise.h"
 
 #include <cstdio>
@@ -9,7 +10,7 @@ GLuint OffscreenTexture = 0;
 GLuint CreditsTexture = 0;
 unsigned char CreditsPixelBuffer[CreditsPixelBytes];
 
-const char CreditsImagePath[] = "data/credits.tga";
+const char CreditsImageFile[] = "credits.tga";
 
 int read_credits_image(const char *path, unsigned char *pixels) {
     std::FILE *file = std::fopen(path, "rb");
@@ -52,7 +53,7 @@ void create_textures() {
     glBindTexture(GL_TEXTURE_2D, CreditsTexture);
     set_linear_clamped();
     // Missing image: the texture keeps no image and the run goes on without a word.
-    if (!read_credits_image(CreditsImagePath, CreditsPixelBuffer)) return;
+    if (!read_credits_image(data_path(CreditsImageFile).c_str(), CreditsPixelBuffer)) return;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glEnable(GL_TEXTURE_2D);

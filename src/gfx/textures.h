@@ -10,7 +10,7 @@ extern GLuint OffscreenTexture;
 extern GLuint CreditsTexture;
 extern unsigned char CreditsPixelBuffer[CreditsPixelBytes];
 
-extern const char CreditsImagePath[];
+extern const char CreditsImageFile[]; // in the data folder
 
 void create_textures();
 // Reads an 18-byte header and up to CreditsPixelBytes of pixels from the file into the buffer;

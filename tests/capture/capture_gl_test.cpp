@@ -36,7 +36,7 @@ class CaptureRun : public ::testing::Test {
         for (const char *scene : {
 #include "gfx/scene_shader_files.inc"
              })
-            write(scene, TinyShader);
+            write(std::string("data/") + scene, TinyShader);
     }
     void TearDown() override {
         fs::remove_all(dir_);

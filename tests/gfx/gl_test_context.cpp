@@ -28,7 +28,8 @@ ShaderFolder::ShaderFolder(const ShaderFiles &files) {
     char pattern[] = "/tmp/demo-gl-test-XXXXXX";
     path_ = mkdtemp(pattern);
     fs::create_directory(path_ + "/data");
-    for (const char *file : SceneShaderFiles) std::ofstream(path_ + "/" + file) << ValidSceneShader;
+    for (const char *file : SceneShaderFiles)
+        std::ofstream(path_ + "/data/" + file) << ValidSceneShader;
     for (const auto &[name, text] : files) {
         if (name[0] == '-')
             fs::remove(path_ + "/data/" + name.substr(1));

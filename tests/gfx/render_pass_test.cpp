@@ -24,7 +24,7 @@ struct Picture {
 // them; the folder is the working directory while it lives.
 std::unique_ptr<ShaderFolder> build_with(const std::string &main) {
     auto folder = std::make_unique<ShaderFolder>(ShaderFiles{
-        {SceneShaderFiles[0] + 5, // without "data/"
+        {SceneShaderFiles[0],
          "#version 120\nvarying vec3 objectPosition;\nvarying mat4 parameters;\n" + main}});
     Boxes.clear();
     build_programs();

@@ -1,7 +1,7 @@
 # Sourced by end-to-end scripts: make_trivial_data DIR writes DIR/data/ with nine tiny valid shaders.
 # scene_shader_names prints the scene shader files' names, from the list programs.cpp includes.
 scene_shader_names() {
-    sed -n 's|^"data/\(.*\)\.shader",$|\1|p' \
+    sed -n 's|^"\(.*\)\.shader",$|\1|p' \
         "$(dirname "${BASH_SOURCE[0]}")/../../src/gfx/scene_shader_files.inc"
 }
 make_trivial_data() {

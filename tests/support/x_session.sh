@@ -2,10 +2,12 @@
 # Sourced by the end-to-end scripts that drive programs under Xvfb with a window manager.
 #   check TEXT CONDITION   prints ok/FAIL; a failure sets fail=1, the script's exit status
 #   in_x_session "$@"      first call: re-runs the calling script inside a fresh 1280x720 screen
+#                          (or X_SESSION_SIZE)
 #                          (-ac: a case run as another user reaches it too); inside: starts openbox
 #   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
 #   boxes                  the names of the windows other than the demo's, one a line
 #   press ID KEY...        keys typed into window ID as a user would: focus first
+#   screen FORMAT, screen_checksum   the screen's pixels (rgb24, gray), and a checksum of them
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 
@@ -13,7 +15,7 @@ in_x_session() {
     if [ -z "${IN_X_SESSION:-}" ]; then
         # A random first display number: two `xvfb-run -a` starting together can pick the same one.
         IN_X_SESSION=1 exec xvfb-run -a -n $((100 + RANDOM % 800)) \
-            -s "-screen 0 1280x720x24 -ac" bash "$0" "$@"
+            -s "-screen 0 ${X_SESSION_SIZE:-1280x720}x24 -ac" bash "$0" "$@"
     fi
     unset WAYLAND_DISPLAY
     openbox > /dev/null 2>&1 &
@@ -49,3 +51,9 @@ press() {
     timeout 5 xdotool windowactivate --sync "$id" > /dev/null 2>&1 || xdotool windowfocus "$id"
     xdotool key --clearmodifiers "$@"
 }
+# A checksum of the screen's pixels in FORMAT (rgb24, gray).
+screen() {
+    ffmpeg -loglevel error -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 \
+        -f rawvideo -pix_fmt "$1" -
+}
+screen_checksum() { screen rgb24 | md5sum | cut -d' ' -f1; }

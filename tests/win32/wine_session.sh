@@ -33,12 +33,6 @@ window_gone() {
     return 1
 }
 
-# A checksum of the screen's pixels in FORMAT (rgb24, gray).
-screen() {
-    ffmpeg -loglevel error -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 \
-        -f rawvideo -pix_fmt "$1" -
-}
-screen_checksum() { screen rgb24 | md5sum | cut -d' ' -f1; }
 screen_lit() { [ "$(screen gray | tr -d '\000' | head -c 1 | wc -c)" -eq 1 ]; }
 
 # Waits up to $2 seconds for process $1 to end and sets EXIT_CODE; fails if it does not end.

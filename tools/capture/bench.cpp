@@ -50,9 +50,7 @@ const SceneDrawSeam RecordingSeam = {recording_pass, recording_overlay};
 
 std::string program_name(GLuint program) {
     for (int i = 0; i < SceneProgramCount; ++i) {
-        if (SceneProgramTable[i] != program) continue;
-        std::string path = SceneShaderFiles[i];
-        return path.substr(path.find_last_of('/') + 1);
+        if (SceneProgramTable[i] == program) return SceneShaderFiles[i];
     }
     return "?";
 }

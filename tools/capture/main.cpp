@@ -1,5 +1,6 @@
 // demo-capture: renders the demo's timeline offline, frame for frame as the demo computes it.
 #include "capture_modes.h"
+#include "gfx/data_dir.h"
 #include "options.h"
 #include "timeline_run.h"
 #include "tuning/tuning_bank.h"
@@ -18,6 +19,9 @@ int main(int argc, char **argv) {
         std::fputs(capture_usage(), stdout);
         return ExitOk;
     }
+
+    data_dir_set(options.data_dir.c_str());
+    if (options.music_path.empty()) options.music_path = data_path(MusicFileName);
 
     // A capture depends on nothing but its arguments: no knob turned meanwhile, and the tuning
     // given here does not end up on the clipboard at exit.

@@ -49,6 +49,11 @@ OutputKind kind_of(const std::string &path) {
     return OutputKind::Folder;
 }
 
+const char *nonempty(const char *v, std::string &path) {
+    path = v;
+    return path.empty() ? "empty path" : nullptr;
+}
+
 const char *out_path(const char *v, CaptureOptions &o) {
     o.out = v;
     if (o.out.empty()) return "empty path";
@@ -70,6 +75,7 @@ enum OptionGroup {
     Out,
     Fps,
     Tuning,
+    Data,
     Groups
 };
 
@@ -96,6 +102,7 @@ constexpr Applicability Applies[Groups] = {
     {"--out", R | P | S},
     {"--fps", R | P | C},
     {"--tuning", R | P | B | C},
+    {"--data", R | B | S | C},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
@@ -145,22 +152,15 @@ const ValueOption ValueOptions[] = {
          o.has_at = true;
          return nullptr;
      }},
-    {"--times", Times,
-     [](const char *v, CaptureOptions &o) -> const char * {
-         o.times_path = v;
-         return o.times_path.empty() ? "empty path" : nullptr;
-     }},
+    {"--times", Times, [](const char *v, CaptureOptions &o) { return nonempty(v, o.times_path); }},
     {"--tuning", Tuning,
      [](const char *v, CaptureOptions &o) -> const char * {
          o.has_tuning = true;
          o.tuning_line = v;
          return nullptr;
      }},
-    {"--music", Music,
-     [](const char *v, CaptureOptions &o) -> const char * {
-         o.music_path = v;
-         return nullptr;
-     }},
+    {"--music", Music, [](const char *v, CaptureOptions &o) { return nonempty(v, o.music_path); }},
+    {"--data", Data, [](const char *v, CaptureOptions &o) { return nonempty(v, o.data_dir); }},
     {"--crf", Crf,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.crf) || o.crf < 0 || o.crf > 51) return "expected 0 to 51";

@@ -24,7 +24,8 @@ struct CaptureOptions {
     std::string noise_path;
     std::string contact_sheet_path;
     int cell_width = 384;
-    std::string music_path = "data/tune.mp3";
+    std::string data_dir = "data";
+    std::string music_path; // empty: the data folder's tune
     int crf = 18;
     int bench_frames = 5;
 };

@@ -4,8 +4,9 @@ const char *capture_usage() {
     return R"(usage: demo-capture [options]
 Renders the demo's timeline offline through the demo's own frame function: every frame from loop
 time 0 goes through the same clock and scene scripts (frames before --from without drawing), so a
-frame is bit for bit what the demo computes at that loop time. Run it from the folder that holds
-data/. No window opens; with no display SDL's offscreen driver is used.
+frame is bit for bit what the demo computes at that loop time. It reads the shaders, the credits
+image and the music from data/ in the working directory, or from --data DIR. No window opens; with
+no display SDL's offscreen driver is used.
 
 Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
   --out FOLDER           numbered PNG files FOLDER/frame_NNNNNN.png (NNNNNN = k)
@@ -19,7 +20,7 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
                          the first frame past 151 s, where the demo's loop stops)
   --times FILE           replay recorded loop times instead of a fixed rate: one millisecond value
                          a line, stalls included ('-' reads stdin); folders and --parameters only
-  --music FILE           the music for an .mp4 (default data/tune.mp3)
+  --music FILE           the music for an .mp4 (default tune.mp3 in the data folder)
   --crf N                x264 quality for an .mp4, 0 to 51 (default 18)
   --tuning "LINE"        the line the demo leaves on the clipboard when controllers were turned,
                          e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
@@ -44,6 +45,7 @@ Other modes:
                          scene's span, glFinish after each) beside a null pass, the start-up steps,
                          and the CPU time of the clock and scene scripts per frame
   --bench-frames N       timed frames per scene (default 5)
+  --data DIR             the folder of the shaders, credits image and music (default data)
   -h, --help             this text
 
 Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,
