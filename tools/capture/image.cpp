@@ -9,14 +9,34 @@
 #include <cerrno>
 #include <cstring>
 
-bool write_png(const std::string &path, const Image &image, std::string &error) {
+namespace {
+
+// `top` is the first row of the picture; a negative stride walks a bottom-up buffer backwards.
+bool write_rows(const std::string &path, int width, int height, const unsigned char *top,
+                int stride, std::string &error) {
     errno = 0;
-    if (!stbi_write_png(path.c_str(), image.width, image.height, 3, image.rgb.data(),
-                        image.width * 3)) {
+    if (!stbi_write_png(path.c_str(), width, height, 3, top, stride)) {
         error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool write_png(const std::string &path, const Image &image, std::string &error) {
+    return write_rows(path, image.width, image.height, image.rgb.data(), image.width * 3, error);
+}
+
+bool write_png_bottom_up(const std::string &path, int width, int height, const unsigned char *rgb,
+                         std::string &error) {
+    const int row = width * 3;
+    return write_rows(path, width, height, rgb + static_cast<std::size_t>(height - 1) * row, -row,
+                      error);
+}
+
+void set_png_level(int level) {
+    stbi_write_png_compression_level = level;
 }
 
 Image resize_image(const Image &image, int width, int height) {

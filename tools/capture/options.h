@@ -4,7 +4,16 @@
 
 #include <string>
 
-enum class CaptureMode { Help, Render, Parameters, Noise, Bench, Shader, ContactSheet };
+enum class CaptureMode {
+    Help,
+    Render,
+    Parameters,
+    Noise,
+    Bench,
+    Shader,
+    ContactSheet,
+    BenchCapture
+};
 enum class OutputKind { None, Folder, Png, Mp4, Csv };
 
 struct CaptureOptions {
@@ -26,6 +35,9 @@ struct CaptureOptions {
     int cell_width = 384;
     std::string music_path = "data/tune.mp3";
     int crf = 18;
+    std::string preset = "veryfast"; // x264's; keeps up with the renderer on two cores
+    int png_level = 1;               // fast: PNG files are for editing, not for keeping small
+    bool render_only = false;        // frames drawn and read back, nothing written
     int bench_frames = 5;
 };
 

@@ -22,8 +22,9 @@ std::vector<std::string> ffmpeg_arguments(const VideoSettings &s) {
                  {"-ss", number(s.music_offset_s), "-t", number(s.duration_s), "-i", s.music_path,
                   "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac", "-b:a", "192k"});
     }
-    a.insert(a.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", std::to_string(s.crf),
-                       "-pix_fmt", "yuv420p", "-movflags", "+faststart", s.path});
+    a.insert(a.end(),
+             {"-vf", "vflip", "-c:v", "libx264", "-preset", s.preset, "-crf", std::to_string(s.crf),
+              "-pix_fmt", "yuv420p", "-movflags", "+faststart", s.path});
     return a;
 }
 
@@ -31,8 +32,8 @@ bool VideoEncoder::open(const VideoSettings &settings, std::string &error) {
     return ffmpeg_.start(ffmpeg_arguments(settings), error);
 }
 
-bool VideoEncoder::write(const Image &frame, std::string &error) {
-    if (ffmpeg_.write(frame.rgb.data(), frame.rgb.size())) return true;
+bool VideoEncoder::write(const unsigned char *rgb, std::size_t size, std::string &error) {
+    if (ffmpeg_.write(rgb, size)) return true;
     error = "ffmpeg stopped taking frames (see its message above)";
     return false;
 }

@@ -1,6 +1,6 @@
-// An .mp4 written by ffmpeg from raw frames on a pipe, with the music muxed in.
+// An .mp4 written by ffmpeg from raw frames on a pipe, with the music muxed in. Frames arrive as GL
+// reads them, bottom row first; ffmpeg's vflip turns them over for free.
 #pragma once
-#include "image.h"
 #include "piped_child.h"
 
 #include <string>
@@ -11,9 +11,10 @@ struct VideoSettings {
     int height = 0;
     double fps = 60.0;
     int crf = 18;
-    std::string music_path;      // empty: no sound
-    double music_offset_s = 0.0; // music time of the first frame
-    double duration_s = 0.0;     // the sound is cut to the picture's length
+    std::string preset = "veryfast"; // x264's speed
+    std::string music_path;          // empty: no sound
+    double music_offset_s = 0.0;     // music time of the first frame
+    double duration_s = 0.0;         // the sound is cut to the picture's length
 };
 
 // The ffmpeg command line, one argument an element: exposed for tests.
@@ -24,7 +25,7 @@ class VideoEncoder {
     VideoEncoder() = default;
 
     bool open(const VideoSettings &settings, std::string &error);
-    bool write(const Image &frame, std::string &error);
+    bool write(const unsigned char *rgb, std::size_t size, std::string &error);
     // Closes the pipe and waits for ffmpeg; false when it did not finish cleanly.
     bool close(std::string &error);
 

@@ -1,0 +1,96 @@
+// One span captured three ways in one run, render only, PNG files and an .mp4, so the cost of
+// each output is measured side by side against the renderer's own.
+#include "capture_modes.h"
+#include "frame_capture.h"
+#include "gl_session.h"
+#include "image.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Without --from and --to: two seconds of the meadow, a scene of middling cost.
+constexpr double DefaultFrom = 60.0;
+constexpr double DefaultLength = 2.0;
+
+int fail(const std::string &message) {
+    close_gl();
+    return capture_failure(message);
+}
+
+std::uintmax_t bytes_under(const fs::path &path) {
+    std::error_code ignored;
+    if (fs::is_regular_file(path)) return fs::file_size(path, ignored);
+    std::uintmax_t total = 0;
+    for (const fs::directory_entry &entry : fs::directory_iterator(path, ignored))
+        total += entry.file_size(ignored);
+    return total;
+}
+
+} // namespace
+
+int run_bench_capture(const CaptureOptions &o) {
+    FrameRange range = o.range;
+    if (!range.has_from)
+        range.from_s = range.has_to ? std::max(0.0, range.to_s - DefaultLength) : DefaultFrom;
+    if (!range.has_to) range.to_s = range.from_s + DefaultLength;
+    range.has_from = range.has_to = true;
+    const FramePlan plan = plan_fixed_rate(o.fps, range);
+    if (plan.kept() == 0) return capture_failure("no frame in the span");
+
+    std::string error;
+    install_message_hook();
+    if (!open_gl(o.width, o.height, error) || !load_demo_resources(error)) return fail(error);
+    set_png_level(o.png_level);
+    const fs::path scratch =
+        fs::temp_directory_path() /
+        ("demo-capture-bench-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::error_code fs_error;
+    fs::create_directories(scratch / "frames", fs_error);
+    if (fs_error) return fail("cannot make " + scratch.string() + ": " + fs_error.message());
+
+    struct Run {
+        const char *name;
+        OutputKind kind;
+        fs::path path;
+        double ms_per_frame;
+    } runs[] = {{"render only (read back, nothing written)", OutputKind::None, {}, 0.0},
+                {"PNG files", OutputKind::Folder, scratch / "frames", 0.0},
+                {".mp4 (no sound)", OutputKind::Mp4, scratch / "bench.mp4", 0.0}};
+    // An untimed pass first: llvmpipe compiles each program at its first draw.
+    CaptureResult result;
+    bool ok = capture_frames(plan, CaptureTarget{}, nullptr, result, error);
+    for (Run &run : runs) {
+        if (!ok) break;
+        CaptureTarget target;
+        target.kind = run.kind;
+        target.path = run.path.string();
+        target.video = video_settings(o, target.path);
+        const auto start = std::chrono::steady_clock::now();
+        ok = capture_frames(plan, target, nullptr, result, error);
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        run.ms_per_frame = took.count() / static_cast<double>(plan.kept());
+    }
+    close_gl();
+    if (ok) {
+        std::printf("renderer: %s; %d x %d at %g fps, loop time %.3f .. %.3f s, %zu frames; "
+                    "x264 preset %s, crf %d; PNG level %d; %u hardware threads\n\n",
+                    gl_renderer().c_str(), o.width, o.height, o.fps, range.from_s, range.to_s,
+                    plan.kept(), o.preset.c_str(), o.crf, o.png_level,
+                    std::thread::hardware_concurrency());
+        std::printf("| output | ms/frame | x render only | MB written |\n|---|---:|---:|---:|\n");
+        for (const Run &run : runs)
+            std::printf("| %s | %.1f | %.2f | %.1f |\n", run.name, run.ms_per_frame,
+                        run.ms_per_frame / runs[0].ms_per_frame,
+                        run.path.empty() ? 0.0 : static_cast<double>(bytes_under(run.path)) / 1e6);
+    }
+    fs::remove_all(scratch, fs_error);
+    return ok ? ExitOk : capture_failure(error);
+}
