@@ -24,7 +24,7 @@ std::vector<std::string> ffmpeg_arguments(const VideoSettings &s) {
     }
     a.insert(a.end(),
              {"-vf", "vflip", "-c:v", "libx264", "-preset", s.preset, "-crf", std::to_string(s.crf),
-              "-pix_fmt", "yuv420p", "-movflags", "+faststart", s.path});
+              "-pix_fmt", "yuv420p", "-movflags", "+faststart", "-shortest", s.path});
     return a;
 }
 
