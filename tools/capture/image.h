@@ -13,7 +13,7 @@ bool write_png(const std::string &path, const Image &image, std::string &error);
 // The same from RGB rows as GL reads them, bottom row first: the writer walks them backwards.
 bool write_png_bottom_up(const std::string &path, int width, int height, const unsigned char *rgb,
                          std::string &error);
-// Compression of every PNG written from now on, 0 to 9 (see --png-level).
+// Compression of every PNG written from now on: zlib's level, 0 (stored) to 9 (smallest).
 void set_png_level(int level);
 // Area-averaged downscale (or upscale) to the given size.
 Image resize_image(const Image &image, int width, int height);
