@@ -195,11 +195,11 @@ TEST_F(CaptureRun, VideoFramesMatchThePngFramesAndCtrlCLeavesAPlayableVideo) {
 
     // Ctrl+C once frames reach the file: the frames drawn so far are finished into a video that
     // plays to its end; a hang is killed after 30 s and fails.
-    EXPECT_EQ(
-        sh("{ '" CAPTURE_EXE "' --out int.mp4 --size 1024x512 --fps 30 --to 60 & pid=$!; "
-           "for i in $(seq 300); do [ -s int.mp4 ] && break; sleep 0.1; done; kill -INT $pid; "
-           "timeout 30 tail --pid=$pid -f /dev/null || kill -KILL $pid; wait $pid; }"),
-        130)
+    EXPECT_EQ(sh("{ '" CAPTURE_EXE "' --out int.mp4 --size 1024x512 --fps 30 --to 60 & pid=$!; "
+                 "for i in $(seq 300); do [ \"$(find . -name 'int.mp4*' -size +0)\" ] && break; "
+                 "sleep 0.1; done; kill -INT $pid; "
+                 "timeout 30 tail --pid=$pid -f /dev/null || kill -KILL $pid; wait $pid; }"),
+              130)
         << err_;
     EXPECT_NE(err_.find("interrupted after"), npos) << err_;
     EXPECT_EQ(sh("ffmpeg -nostdin -v error -i int.mp4 -f null -"), 0) << err_;

@@ -78,11 +78,12 @@ int run_bench_capture(const CaptureOptions &o) {
             std::chrono::steady_clock::now() - start;
         run.ms_per_frame = took.count() / static_cast<double>(plan.kept());
     }
+    const std::string renderer = gl_renderer();
     close_gl();
     if (ok) {
         std::printf("renderer: %s; %d x %d at %g fps, loop time %.3f .. %.3f s, %zu frames; "
                     "x264 preset %s, crf %d; PNG level %d; %u hardware threads\n\n",
-                    gl_renderer().c_str(), o.width, o.height, o.fps, range.from_s, range.to_s,
+                    renderer.c_str(), o.width, o.height, o.fps, range.from_s, range.to_s,
                     plan.kept(), o.preset.c_str(), o.crf, o.png_level,
                     std::thread::hardware_concurrency());
         std::printf("| output | ms/frame | x render only | MB written |\n|---|---:|---:|---:|\n");

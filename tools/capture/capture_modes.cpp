@@ -10,11 +10,13 @@
 #include "timeline_run.h"
 #include "video_encoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -96,6 +98,8 @@ VideoSettings video_settings(const CaptureOptions &o, const std::string &path) {
     settings.fps = o.fps;
     settings.crf = o.crf;
     settings.preset = o.preset;
+    // The renderer keeps half the machine busy; the encoder gets the other half.
+    settings.threads = std::max(1u, std::thread::hardware_concurrency() / 2);
     return settings;
 }
 

@@ -22,7 +22,7 @@ void on_interrupt(int signal) {
 }
 
 // Each PNG is written on its own, so several encode at once; a video takes its frames in order
-// from one writer. Beyond the writers' frames, two wait queued and one is being read back.
+// from one writer. Beyond the writers' frames, one waits queued and one is being read back.
 std::size_t writers_for(OutputKind kind) {
     if (kind != OutputKind::Folder) return 1;
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
@@ -70,7 +70,7 @@ bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress
         break;
     }
     const std::size_t writers = writers_for(target.kind);
-    FramePipeline pipeline(writers + 3, writers, readback.frame_bytes(), writer);
+    FramePipeline pipeline(writers + 2, writers, readback.frame_bytes(), writer);
 
     // Frame i is read back into one pixel buffer while frame i + 1 renders; it is copied out
     // after that frame's read has started.
