@@ -11,7 +11,7 @@ trap 'rm -rf "$scratch"' EXIT
 real_ffmpeg=$(command -v ffmpeg)
 cat > "$scratch/ffmpeg" <<WRAP
 #!/bin/sh
-exec /usr/bin/time -f '%U %S' -o '$scratch/ffmpeg.cpu' '$real_ffmpeg' "\$@"
+exec /usr/bin/time -a -f '%U %S' -o '$scratch/ffmpeg.cpu' '$real_ffmpeg' "\$@"
 WRAP
 chmod +x "$scratch/ffmpeg"
 
@@ -40,7 +40,8 @@ wait "$runner"
 end=$(date +%s.%N)
 read -r tu ts < "$scratch/tool.cpu"
 fu=0 fs=0
-[ -f "$scratch/ffmpeg.cpu" ] && read -r fu fs < <(tail -n 1 "$scratch/ffmpeg.cpu")
+# Every ffmpeg started (the encoder, then the one that muxes the music).
+[ -f "$scratch/ffmpeg.cpu" ] && read -r fu fs < <(awk '{ u += $1; s += $2 } END { print u, s }' "$scratch/ffmpeg.cpu")
 awk -v w="$(echo "$end - $start" | bc)" -v tu="$tu" -v ts="$ts" -v fu="$fu" -v fs="$fs" -v p="$peak" \
     'BEGIN { printf "wall %.1f s  cpu: ffmpeg %.1f s, demo-capture %.1f s  peak rss %.0f MB\n",
              w, fu + fs, tu + ts - fu - fs, p / 1024 }'
