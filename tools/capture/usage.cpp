@@ -25,13 +25,13 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
   --preset NAME          x264 speed for an .mp4, ultrafast ... placebo (default veryfast, which
                          keeps up with the renderer on two cores)
   --png-level N          PNG compression, 0 (stored) to 9 (smallest); default 1, the fastest
-Frames are read back while the next one renders and written by other threads, a few frames in
-flight at most whatever the span. Ctrl+C stops after the frame being drawn: what was drawn is
-written, an .mp4 is finished with it (music included), and the exit code is 130.
   --tuning "LINE"        the line the demo leaves on the clipboard when controllers were turned,
                          e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
                          MIDI messages had arrived (controller, data byte in parentheses). Any
                          malformed entry is an error and nothing is applied.
+Frames are read back while the next one renders and written by other threads, a few frames in
+flight at most whatever the span. Ctrl+C stops after the frame being drawn: what was drawn is
+written, an .mp4 is finished with it (music included), and the exit code is 130.
 
 Other modes:
   --parameters           no drawing, no GL: CSV on stdout (or --out FILE.csv) with the header
