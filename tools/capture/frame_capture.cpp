@@ -76,7 +76,7 @@ bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress
     // after that frame's read has started.
     std::size_t pending = 0;
     bool has_pending = false;
-    bool lost = false; // a writer failed or a read-back did not map
+    bool lost = false; // a read-back did not map; a writer's failure comes from finish
     auto hand_over = [&](bool latest) {
         PipelineFrame *frame = pipeline.acquire();
         if (!frame) return false;
