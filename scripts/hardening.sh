@@ -31,7 +31,7 @@ LD_PRELOAD="${preload# }" \
 
 stage "TSan: concurrency tests and the MIDI device end-to-end run"
 cmake --preset tsan > /dev/null
-cmake --build --preset tsan -j"$jobs" --target tuning_stress_test midi_receive
+cmake --build --preset tsan -j"$jobs" --target tuning_stress_test midi_receive frame_pipeline_test
 tsan_options=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/hardening/tsan.supp
 TSAN_OPTIONS=$tsan_options ctest --preset tsan -L concurrency
 # The receiver is the bank and the RtMidi input of the tsan build; the sender is the ordinary one,

@@ -16,10 +16,10 @@ packages=(
   # clipboard at exit
   xclip xsel wl-clipboard
   # tools: PNG/TrueType, fonts, MP3 encoding, WAV and loudness for the music, video
-  libstb-dev fonts-dejavu-core libmp3lame-dev libsndfile1-dev libebur128-dev ffmpeg
+  libstb-dev zlib1g-dev fonts-dejavu-core libmp3lame-dev libsndfile1-dev libebur128-dev ffmpeg
   # the Windows build: MinGW-w64 cross compilers, Wine (64-bit) to run it under Xvfb, and the
   # host's 64-bit GStreamer plugins through which Wine's MCI decodes the MP3 (mpg123 is in -good)
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 libz-mingw-w64-dev wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   # sound tests: a PulseAudio server with a null sink, recorded with parec
   pulseaudio pulseaudio-utils libfftw3-dev # the recording against the tune: cross-correlation
   # native Wayland: wlroots compositors on their headless backend, X clients beside, screenshots

@@ -12,11 +12,23 @@ const char *const GlEntryPointNames[GL_ENTRY_COUNT] = {
 
 void *GlEntryPoints[GL_ENTRY_COUNT] = {};
 
-static const char *const GlToolEntryPointNames[GL_TOOL_COUNT] = {
-    "glGenFramebuffers",     "glBindFramebuffer",         "glDeleteFramebuffers",
-    "glGenRenderbuffers",    "glBindRenderbuffer",        "glDeleteRenderbuffers",
-    "glRenderbufferStorage", "glFramebufferRenderbuffer", "glCheckFramebufferStatus",
-    "glGetProgramiv",        "glGetProgramInfoLog"};
+static const char *const GlToolEntryPointNames[GL_TOOL_COUNT] = {"glGenFramebuffers",
+                                                                 "glBindFramebuffer",
+                                                                 "glDeleteFramebuffers",
+                                                                 "glGenRenderbuffers",
+                                                                 "glBindRenderbuffer",
+                                                                 "glDeleteRenderbuffers",
+                                                                 "glRenderbufferStorage",
+                                                                 "glFramebufferRenderbuffer",
+                                                                 "glCheckFramebufferStatus",
+                                                                 "glGetProgramiv",
+                                                                 "glGetProgramInfoLog",
+                                                                 "glGenBuffers",
+                                                                 "glBindBuffer",
+                                                                 "glBufferData",
+                                                                 "glMapBuffer",
+                                                                 "glUnmapBuffer",
+                                                                 "glDeleteBuffers"};
 
 void *GlToolEntryPoints[GL_TOOL_COUNT] = {};
 

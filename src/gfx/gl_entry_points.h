@@ -26,7 +26,8 @@ extern void *GlEntryPoints[GL_ENTRY_COUNT];
 int fetch_gl_entry_points(char *missing, int missing_size);
 
 // What only the tools call, kept out of the demo's own table: offscreen framebuffers (core only
-// from GL 3.0, so the EXT names stand in) and the program link log.
+// from GL 3.0, so the EXT names stand in), the program link log, and the pixel buffers that let
+// the capture tool read a frame back while the next one renders (GL 1.5 buffer objects).
 enum GlToolEntryIndex {
     GL_TOOL_GEN_FRAMEBUFFERS,
     GL_TOOL_BIND_FRAMEBUFFER,
@@ -39,6 +40,12 @@ enum GlToolEntryIndex {
     GL_TOOL_CHECK_FRAMEBUFFER_STATUS,
     GL_TOOL_GET_PROGRAMIV,
     GL_TOOL_GET_PROGRAM_INFO_LOG,
+    GL_TOOL_GEN_BUFFERS,
+    GL_TOOL_BIND_BUFFER,
+    GL_TOOL_BUFFER_DATA,
+    GL_TOOL_MAP_BUFFER,
+    GL_TOOL_UNMAP_BUFFER,
+    GL_TOOL_DELETE_BUFFERS,
     GL_TOOL_COUNT
 };
 extern void *GlToolEntryPoints[GL_TOOL_COUNT];

@@ -61,6 +61,12 @@ TEST(CaptureOptions, RefusalsNameTheProblem) {
         {"--parameters --out p.png", ".csv"},
         {"--shader s.shader", "--shader needs --out FILE.png"},
         {"--contact-sheet s.jpg", "is a .png file"},
+        {"--render-only --out f", "--out does not go with it"},
+        {"--out f --preset medium", "--preset applies to an .mp4"},
+        {"--out x.mp4 --preset quick", "x264 preset"},
+        {"--out x.mp4 --png-level 3", "--png-level applies to PNG"},
+        {"--out f --png-level 10", "0 (fastest) to 9"},
+        {"--bench-capture --out b", "--out does not apply to --bench-capture"},
     };
     for (const auto &[line, says] : cases) {
         CaptureOptions options;

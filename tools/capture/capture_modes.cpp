@@ -2,6 +2,7 @@
 
 #include "gfx/gl.h"
 #include "gl_session.h"
+#include "frame_capture.h"
 #include "image.h"
 #include "progress.h"
 #include "timeline/parameter_block.h"
@@ -9,11 +10,13 @@
 #include "timeline_run.h"
 #include "video_encoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -57,45 +60,47 @@ int run_render(const CaptureOptions &o) {
                     " (run from the folder that holds data/, or give --music FILE)");
 
     if (!start_gl(o.width, o.height, error)) return fail_closing(error);
+    // After the context: its library may have claimed the signals for itself.
+    stop_captures_on_interrupt();
 
-    VideoEncoder video;
+    CaptureTarget target;
+    target.kind = o.out_kind;
+    target.path = o.out;
+    set_png_level(o.png_level);
     if (o.out_kind == OutputKind::Mp4) {
-        VideoSettings settings;
-        settings.path = o.out;
-        settings.width = o.width;
-        settings.height = o.height;
-        settings.fps = o.fps;
-        settings.crf = o.crf;
-        settings.music_path = o.music_path;
+        target.video = video_settings(o, o.out);
+        target.video.music_path = o.music_path;
         // Frame k is shown at k / fps in the video, and was drawn at round(k * 1000 / fps) ms.
-        settings.music_offset_s = static_cast<double>(plan.first_kept) / o.fps;
-        settings.duration_s = static_cast<double>(plan.kept()) / o.fps;
-        if (!video.open(settings, error)) return fail_closing(error);
+        target.video.music_offset_s = static_cast<double>(plan.first_kept) / o.fps;
+        target.video.duration_s = static_cast<double>(plan.kept()) / o.fps;
     }
 
     Progress progress(plan.kept());
-    const bool finished = run_plan(plan, true, [&](std::size_t index, int32_t) {
-        const Image frame = read_frame();
-        bool ok = true;
-        if (o.out_kind == OutputKind::Mp4) {
-            ok = video.write(frame, error);
-        } else if (o.out_kind == OutputKind::Png) {
-            ok = write_png(o.out, frame, error);
-        } else {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%06zu.png", index);
-            ok = write_png((std::filesystem::path(o.out) / name).string(), frame, error);
-        }
-        progress.step();
-        return ok;
-    });
+    CaptureResult result;
+    const bool done = capture_frames(plan, target, &progress, result, error);
     progress.finish();
-    std::string close_error;
-    const bool closed = video.close(close_error);
     close_gl();
-    if (!finished) return fail(error);
-    if (!closed) return fail(close_error);
+    if (!done) return fail(error);
+    if (result.interrupted) {
+        std::fprintf(stderr, "demo-capture: interrupted after %zu of %zu frames%s\n", result.frames,
+                     plan.kept(),
+                     o.out_kind == OutputKind::Mp4 ? (", " + o.out + " holds them").c_str() : "");
+        return ExitInterrupted;
+    }
     return ExitOk;
+}
+
+VideoSettings video_settings(const CaptureOptions &o, const std::string &path) {
+    VideoSettings settings;
+    settings.path = path;
+    settings.width = o.width;
+    settings.height = o.height;
+    settings.fps = o.fps;
+    settings.crf = o.crf;
+    settings.preset = o.preset;
+    // The renderer keeps half the machine busy; the encoder gets the other half.
+    settings.threads = std::max(1u, std::thread::hardware_concurrency() / 2);
+    return settings;
 }
 
 int run_shader(const CaptureOptions &o) {

@@ -1,10 +1,12 @@
 // What each mode of demo-capture does; each returns the process exit code.
 #pragma once
 #include "options.h"
+#include "video_encoder.h"
 
 constexpr int ExitOk = 0;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitInterrupted = 130; // as a shell reports a command ended by Ctrl+C
 
 // Prints "demo-capture: message" and returns code.
 int capture_failure(const std::string &message, int code = ExitFailure);
@@ -19,3 +21,7 @@ int run_render(const CaptureOptions &options);
 int run_shader(const CaptureOptions &options);
 int run_contact_sheet(const CaptureOptions &options);
 int run_bench(const CaptureOptions &options);
+int run_bench_capture(const CaptureOptions &options);
+
+// The video settings the options ask for, without music.
+VideoSettings video_settings(const CaptureOptions &options, const std::string &path);

@@ -43,7 +43,7 @@ bool open_gl(int width, int height, std::string &error) {
     ContextOpen = true;
     char missing[256];
     if (fetch_gl_tool_entry_points(missing, sizeof missing) != 0) {
-        error = std::string("the OpenGL driver offers no framebuffer objects: no ") + missing;
+        error = std::string("the OpenGL driver lacks calls the capture needs: no ") + missing;
         return false;
     }
     gl2::tool<PFNGLGENRENDERBUFFERSPROC>(GL_TOOL_GEN_RENDERBUFFERS, 1, &Colour);

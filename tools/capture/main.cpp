@@ -50,6 +50,9 @@ int main(int argc, char **argv) {
     case CaptureMode::Bench:
         code = run_bench(options);
         break;
+    case CaptureMode::BenchCapture:
+        code = run_bench_capture(options);
+        break;
     case CaptureMode::Help:
         break;
     }

@@ -67,6 +67,9 @@ enum OptionGroup {
     Times,
     Music,
     Crf,
+    Preset,
+    PngLevel,
+    RenderOnly,
     BenchFrames,
     Cell,
     Size,
@@ -84,7 +87,7 @@ constexpr unsigned mode_bit(CaptureMode mode) {
 }
 constexpr unsigned R = mode_bit(CaptureMode::Render), P = mode_bit(CaptureMode::Parameters),
                    B = mode_bit(CaptureMode::Bench), S = mode_bit(CaptureMode::Shader),
-                   C = mode_bit(CaptureMode::ContactSheet);
+                   C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture);
 
 struct Applicability {
     const char *name;
@@ -93,16 +96,19 @@ struct Applicability {
 constexpr Applicability Applies[Groups] = {
     {"--times", R | P},
     {"--music", R},
-    {"--crf", R},
+    {"--crf", R | K},
+    {"--preset", R | K},
+    {"--png-level", R | K},
+    {"--render-only", R},
     {"--bench-frames", B},
     {"--cell", C},
-    {"--size", R | S | C},
+    {"--size", R | S | C | K},
     {"--at", R | S},
-    {"--from/--to", R | P},
+    {"--from/--to", R | P | K},
     {"--out", R | P | S},
-    {"--fps", R | P | C},
-    {"--tuning", R | P | B | C},
-    {"--data", R | B | S | C},
+    {"--fps", R | P | C | K},
+    {"--tuning", R | P | B | C | K},
+    {"--data", R | B | S | C | K},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
@@ -166,6 +172,23 @@ const ValueOption ValueOptions[] = {
          if (!parse_int(v, o.crf) || o.crf < 0 || o.crf > 51) return "expected 0 to 51";
          return nullptr;
      }},
+    {"--preset", Preset,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         static const char *const names[] = {"ultrafast", "superfast", "veryfast", "faster",
+                                             "fast",      "medium",    "slow",     "slower",
+                                             "veryslow",  "placebo"};
+         o.preset = v;
+         for (const char *name : names)
+             if (o.preset == name) return nullptr;
+         return "expected an x264 preset, ultrafast to placebo";
+     }},
+    {"--png-level", PngLevel,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         if (!parse_int(v, o.png_level) || o.png_level < 0 || o.png_level > 9)
+             return "expected 0 (fastest) to 9 (smallest)";
+         return nullptr;
+     }},
+    {"--render-only", RenderOnly, nullptr},
     {"--bench-frames", BenchFrames,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
@@ -194,6 +217,7 @@ const ModeOption ModeOptions[] = {
          return nullptr;
      }},
     {"--bench", CaptureMode::Bench, nullptr},
+    {"--bench-capture", CaptureMode::BenchCapture, nullptr},
     {"--shader", CaptureMode::Shader,
      [](const char *v, CaptureOptions &o) -> const char * {
          o.shader_path = v;
@@ -278,8 +302,21 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
     case CaptureMode::Help:
     case CaptureMode::Noise:
     case CaptureMode::Bench:
+    case CaptureMode::BenchCapture:
         break;
     case CaptureMode::Render:
+        o.render_only = given[RenderOnly];
+        if (o.render_only) {
+            if (given[Out]) {
+                error = "--render-only writes nothing: --out does not go with it";
+                return false;
+            }
+            if (given[PngLevel] || given[Preset] || given[Crf] || given[Music]) {
+                error = "--render-only writes nothing: no file settings go with it";
+                return false;
+            }
+            break;
+        }
         if (o.out.empty()) {
             error = "nothing to do: give --out FOLDER, FILE.png or FILE.mp4 (see --help)";
             return false;
@@ -305,8 +342,14 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
             error = "--times cannot make an .mp4: a video needs a fixed rate";
             return false;
         }
-        if ((given[Crf] || given[Music]) && o.out_kind != OutputKind::Mp4) {
-            error = std::string(given[Crf] ? "--crf" : "--music") + " applies to an .mp4 only";
+        for (OptionGroup video : {Crf, Music, Preset}) {
+            if (given[video] && o.out_kind != OutputKind::Mp4) {
+                error = std::string(Applies[video].name) + " applies to an .mp4 only";
+                return false;
+            }
+        }
+        if (given[PngLevel] && o.out_kind == OutputKind::Mp4) {
+            error = "--png-level applies to PNG files only";
             return false;
         }
         break;

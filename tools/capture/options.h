@@ -4,7 +4,16 @@
 
 #include <string>
 
-enum class CaptureMode { Help, Render, Parameters, Noise, Bench, Shader, ContactSheet };
+enum class CaptureMode {
+    Help,
+    Render,
+    Parameters,
+    Noise,
+    Bench,
+    Shader,
+    ContactSheet,
+    BenchCapture
+};
 enum class OutputKind { None, Folder, Png, Mp4, Csv };
 
 struct CaptureOptions {
@@ -27,6 +36,9 @@ struct CaptureOptions {
     std::string data_dir = "data";
     std::string music_path; // empty: the data folder's tune
     int crf = 18;
+    std::string preset = "veryfast"; // x264's; keeps up with the renderer on two cores
+    int png_level = 1;               // fast: PNG files are for editing, not for keeping small
+    bool render_only = false;        // frames drawn and read back, nothing written
     int bench_frames = 5;
 };
 

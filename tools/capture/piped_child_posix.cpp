@@ -28,13 +28,20 @@ bool PipedChild::start(const std::vector<std::string> &arguments, std::string &e
     posix_spawn_file_actions_adddup2(&actions, ends[0], 0);
     posix_spawn_file_actions_addclose(&actions, ends[0]);
     posix_spawn_file_actions_addclose(&actions, ends[1]);
+    // A group of its own: Ctrl+C reaches the tool alone, which then closes the pipe so that the
+    // child finishes its file instead of dying halfway.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     std::vector<std::string> copies = arguments;
     std::vector<char *> argv;
     for (std::string &argument : copies) argv.push_back(argument.data());
     argv.push_back(nullptr);
     pid_t child = -1;
-    const int failed = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    const int failed = posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     ::close(ends[0]);
     if (failed != 0) {
         ::close(ends[1]);

@@ -53,8 +53,11 @@ bool PipedChild::start(const std::vector<std::string> &arguments, std::string &e
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+    // A group of its own: Ctrl+C reaches the tool alone, which then closes the pipe so that the
+    // child finishes its file instead of dying halfway.
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NEW_PROCESS_GROUP,
+                       nullptr, nullptr, &startup, &process);
     CloseHandle(read_end);
     if (!started) {
         CloseHandle(write_end);

@@ -20,12 +20,19 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
                          the first frame past 151 s, where the demo's loop stops)
   --times FILE           replay recorded loop times instead of a fixed rate: one millisecond value
                          a line, stalls included ('-' reads stdin); folders and --parameters only
+  --render-only          draw and read back every frame, write nothing: the renderer's own pace
   --music FILE           the music for an .mp4 (default tune.mp3 in the data folder)
   --crf N                x264 quality for an .mp4, 0 to 51 (default 18)
+  --preset NAME          x264 speed for an .mp4, ultrafast ... placebo (default veryfast, which
+                         keeps up with the renderer on two cores)
+  --png-level N          PNG compression, 0 (stored) to 9 (smallest); default 1, the fastest
   --tuning "LINE"        the line the demo leaves on the clipboard when controllers were turned,
                          e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
                          MIDI messages had arrived (controller, data byte in parentheses). Any
                          malformed entry is an error and nothing is applied.
+Frames are read back while the next one renders and written by other threads, a few frames in
+flight at most whatever the span. Ctrl+C stops after the frame being drawn: what was drawn is
+written, an .mp4 is finished with it (music included), and the exit code is 130.
 
 Other modes:
   --parameters           no drawing, no GL: CSV on stdout (or --out FILE.csv) with the header
@@ -46,9 +53,13 @@ Other modes:
                          and the CPU time of the clock and scene scripts per frame
   --bench-frames N       timed frames per scene (default 5)
   --data DIR             the folder of the shaders, credits image and music (default data)
+  --bench-capture        ms per frame of one span captured three ways in one run: render only,
+                         PNG files and an .mp4 without sound (in a scratch folder, removed after),
+                         each against render only; takes --size, --fps, --from/--to (default
+                         60 to 62 s), --preset, --crf, --png-level, --tuning
   -h, --help             this text
 
 Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,
-2 bad usage (including a malformed --tuning line or --times file).
+2 bad usage (including a malformed --tuning line or --times file), 130 interrupted.
 )";
 }
