@@ -126,6 +126,7 @@ int studio_main(const DemoOptions &options) {
         float own_ms = ms_since(own);
 
         render_frame(loop_ms);
+        if (OverlayShown) overlay_submit_frame();
 
         own = Clock::now();
         if (OverlayShown) draw_overlay(loop_ms);

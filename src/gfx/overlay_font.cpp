@@ -73,3 +73,7 @@ void draw_overlay_text(const char *text) {
     glPopAttrib(); // the matrix mode, viewport, enables, blending and colour
     gl2::UseProgram(static_cast<GLuint>(program));
 }
+
+void overlay_submit_frame() {
+    glFlush();
+}

@@ -8,3 +8,7 @@ int overlay_scale(int window_height);
 // framebuffer (call after the post pass: the next scene pass covers the region it copies from).
 // Leaves every GL state as it found it.
 void draw_overlay_text(const char *text);
+
+// Hands the frame drawn so far to the GL. Called before the overlay, so that the overlay's first
+// state change does not pay for the frame's own pending drawing (about a millisecond on llvmpipe).
+void overlay_submit_frame();
