@@ -31,8 +31,7 @@ int demo_open(WindowRecord *window) {
 
 AudioStream demo_music_start(WindowRecord *window) {
     audio_init(-1, 44100, 0, window->window, nullptr);
-    const std::string music = data_path(MusicFileName);
-    AudioStream stream = audio_stream_create_file(0, music.c_str(), 0, 0, 0);
+    AudioStream stream = audio_stream_create_file(0, data_path(MusicFileName).text, 0, 0, 0);
     audio_channel_play(stream, 1);
     audio_start();
     return stream;

@@ -90,9 +90,9 @@ void build_programs() {
 
     const char *shaderPointer = ShaderTextBuffer;
     for (int i = 0; i < SceneProgramCount; ++i) {
-        const std::string path = data_path(SceneShaderFiles[i]);
-        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            report_unopened(path.c_str());
+        const DataPath path = data_path(SceneShaderFiles[i]);
+        if (read_shader_file(path.text, ShaderTextBuffer, ShaderTextBufferSize) < 0) {
+            report_unopened(path.text);
             return give_up(0);
         }
 
@@ -100,7 +100,7 @@ void build_programs() {
         SceneProgramTable[i] = gl2::CreateProgram();
         gl2::ShaderSource(fragment, 1, &shaderPointer, nullptr);
         gl2::CompileShader(fragment);
-        if (compile_failed(fragment, path.c_str())) return give_up(fragment);
+        if (compile_failed(fragment, path.text)) return give_up(fragment);
         gl2::AttachShader(SceneProgramTable[i], vertex);
         gl2::AttachShader(SceneProgramTable[i], fragment);
         gl2::LinkProgram(SceneProgramTable[i]);
@@ -227,12 +227,12 @@ int build_programs_keeping(ProgramBuildFailure &first_failure) {
     }
     rebuild_slot(vertex, PostShaderText, "fOffscreeCopy", PostProgram, failures);
     for (int i = 0; i < SceneProgramCount; ++i) {
-        const std::string path = data_path(SceneShaderFiles[i]);
-        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            failures.log(path.c_str(), "the file could not be opened");
+        const DataPath path = data_path(SceneShaderFiles[i]);
+        if (read_shader_file(path.text, ShaderTextBuffer, ShaderTextBufferSize) < 0) {
+            failures.log(path.text, "the file could not be opened");
             continue;
         }
-        rebuild_slot(vertex, ShaderTextBuffer, path.c_str(), SceneProgramTable[i], failures);
+        rebuild_slot(vertex, ShaderTextBuffer, path.text, SceneProgramTable[i], failures);
     }
     gl2::DeleteShader(vertex);
     return failures.count;
