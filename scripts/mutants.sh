@@ -23,8 +23,10 @@ s1-fade-in src/timeline/scene_1.cpp * (12.0_f - a) * 0.05_f ~> * (12.0_f - a) * 
 s1-row1-end src/timeline/scene_1.cpp a < 9.5_f ~> a < 9.0_f
 s1-strip-swap src/timeline/scene_1.cpp row->strip_b, alpha ~> row->strip_a, alpha
 s1-fade-width src/timeline/scene_1.cpp / 8.0_f); ~> / 4.0_f);
+s1-last-row src/timeline/scene_1.cpp if (a < 32.0_f) ~> if (a <= 32.0_f)
 pass-matrix src/timeline/scene_pass.cpp glLoadMatrixf(ParameterBlock); ~> glLoadIdentity();
 pass-post src/timeline/scene_pass.cpp gl2::UseProgram(PostProgram); ~> gl2::UseProgram(program);
+pass-noise src/timeline/scene_pass.cpp glBindTexture(GL_TEXTURE_2D, NoiseTexture); ~> glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
 s2-heading-sign src/timeline/scenes_2_to_6.cpp f32(-s - sin_f(k * a) ~> f32(s - sin_f(k * a)
 s2-clamp src/timeline/scenes_2_to_6.cpp if (slot[3] > 1.0_f) ~> if (slot[3] > 2.0_f)
 s3-flicker-depth src/timeline/scenes_2_to_6.cpp (a - flicker_from) * 0.25_f ~> (a - flicker_from) * 0.2_f
@@ -59,6 +61,7 @@ bank-fallback-range src/tuning/tuning_bank.cpp controller >= ControllerCount) re
 export-byte src/tuning/tuned_values_export.cpp value * 127.0 + ~> value * 128.0 +
 export-room src/tuning/tuned_values_export.cpp static_cast<std::size_t>(n) >= size) break; ~> static_cast<std::size_t>(n) > size) break;
 export-last src/tuning/tuned_values_export.cpp controller < ControllerCount; ++controller ~> controller < ControllerCount - 1; ++controller
+time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) quit = 1; ~> if (message.quit) quit = 0;
 main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = build_programs; ~> WindowRebuildHook = nullptr;
