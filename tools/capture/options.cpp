@@ -79,6 +79,8 @@ enum OptionGroup {
     Fps,
     Tuning,
     Data,
+    Part,
+    DryRun,
     Groups
 };
 
@@ -87,7 +89,8 @@ constexpr unsigned mode_bit(CaptureMode mode) {
 }
 constexpr unsigned R = mode_bit(CaptureMode::Render), P = mode_bit(CaptureMode::Parameters),
                    B = mode_bit(CaptureMode::Bench), S = mode_bit(CaptureMode::Shader),
-                   C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture);
+                   C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture),
+                   J = mode_bit(CaptureMode::Join);
 
 struct Applicability {
     const char *name;
@@ -95,7 +98,7 @@ struct Applicability {
 };
 constexpr Applicability Applies[Groups] = {
     {"--times", R | P},
-    {"--music", R},
+    {"--music", R | J},
     {"--crf", R | K},
     {"--preset", R | K},
     {"--png-level", R | K},
@@ -104,15 +107,23 @@ constexpr Applicability Applies[Groups] = {
     {"--cell", C},
     {"--size", R | S | C | K},
     {"--at", R | S},
-    {"--from/--to", R | P | K},
-    {"--out", R | P | S},
-    {"--fps", R | P | C | K},
+    {"--from/--to", R | P | K | J},
+    {"--out", R | P | S | J},
+    {"--fps", R | P | C | K | J},
     {"--tuning", R | P | B | C | K},
-    {"--data", R | B | S | C | K},
+    {"--data", R | B | S | C | K | J},
+    {"--part", R},
+    {"--dry-run", R | J},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
 using Store = const char *(*)(const char *value, CaptureOptions &o);
+
+// Parts of a capture: at least one, and few enough to be told apart by number.
+constexpr int MaxParts = 100000;
+bool parse_parts(const char *text, int &parts) {
+    return parse_int(text, parts) && parts >= 1 && parts <= MaxParts;
+}
 
 bool parse_seconds(const char *text, double &seconds) {
     return parse_number(text, seconds) && seconds >= 0.0 && seconds <= 1.0e6;
@@ -189,6 +200,16 @@ const ValueOption ValueOptions[] = {
          return nullptr;
      }},
     {"--render-only", RenderOnly, nullptr},
+    {"--part", Part,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         const char *slash = std::strchr(v, '/');
+         const std::string k = slash ? std::string(v, slash) : std::string();
+         if (!slash || !parse_int(k.c_str(), o.part) || !parse_parts(slash + 1, o.parts) ||
+             o.part < 1 || o.part > o.parts)
+             return "expected K/N, part K of N parts, 1 <= K <= N";
+         return nullptr;
+     }},
+    {"--dry-run", DryRun, nullptr},
     {"--bench-frames", BenchFrames,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
@@ -222,6 +243,10 @@ const ModeOption ModeOptions[] = {
      [](const char *v, CaptureOptions &o) -> const char * {
          o.shader_path = v;
          return nullptr;
+     }},
+    {"--join", CaptureMode::Join,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         return parse_parts(v, o.parts) ? nullptr : "expected the number of parts, 1 or more";
      }},
     {"--contact-sheet", CaptureMode::ContactSheet,
      [](const char *v, CaptureOptions &o) -> const char * {
@@ -311,6 +336,7 @@ bool check_common(const CaptureOptions &o, const Given &given, std::string &erro
 // A capture's output decides which file settings and spans go with it.
 bool check_render(CaptureOptions &o, const bool (&given)[Groups], std::string &error) {
     o.render_only = given[RenderOnly];
+    o.dry_run = given[DryRun];
     if (o.render_only) {
         if (given[Out]) {
             error = "--render-only writes nothing: --out does not go with it";
@@ -357,6 +383,16 @@ bool check_render(CaptureOptions &o, const bool (&given)[Groups], std::string &e
         error = "--png-level applies to PNG files only";
         return false;
     }
+    // A part is a run of the fixed-rate grid that joins with the others: one frame or recorded
+    // times would not.
+    if (given[Part] && (o.out_kind == OutputKind::Png || given[Times])) {
+        error = "--part splits the frames of a fixed rate: not with --at or --times";
+        return false;
+    }
+    if (given[Part] && given[Music]) {
+        error = "--part makes a segment without sound: --music goes with --join";
+        return false;
+    }
     return true;
 }
 
@@ -387,6 +423,13 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
         return true;
     case CaptureMode::ContactSheet:
         if (!given.group[Size]) o.width = MinWidth, o.height = MinHeight;
+        return true;
+    case CaptureMode::Join:
+        o.dry_run = given.group[DryRun];
+        if (o.out_kind != OutputKind::Mp4) {
+            error = "--join needs --out FILE.mp4, the video its parts were made for";
+            return false;
+        }
         return true;
     case CaptureMode::Help:
     case CaptureMode::Noise:
