@@ -57,6 +57,9 @@ int main(int argc, char **argv) {
     case CaptureMode::BenchCapture:
         code = run_bench_capture(options);
         break;
+    case CaptureMode::Join:
+        code = run_join(options);
+        break;
     case CaptureMode::Help:
         break;
     }
