@@ -29,6 +29,8 @@ packages=(
   dpkg-dev
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
+  # the shader comparison's picture check (bench/shaders): PSNR per frame and per tile
+  python3-numpy
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
