@@ -16,14 +16,72 @@ foreach(pair ${launchers})
 endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION share/avada-kedabra/data)
 
+include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Real-time audiovisual demo with live MIDI tuning")
+# One text, wrapped as the control file wants it, for the package's extended description and the
+# AppStream record.
+set(DEMO_DESCRIPTION "A faint light wakes in the dark, flies out over a meadow at dusk, the sun
+goes down, and the light gathers into an orb that grows, shatters and pulses
+with the music: 151 seconds of full-screen OpenGL shader scenes in step with
+the demo's own music. MIDI knobs tune the scenes live, and a tuning studio
+steps, loops and scrubs through them. A capture tool renders frames, videos
+and parameter dumps offline.")
+set(DEMO_RELEASE_DATE 2026-12-07)
+execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} -R OUTPUT_VARIABLE DEMO_RELEASE_DATE_RFC
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} +%s OUTPUT_VARIABLE DEMO_RELEASE_EPOCH
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+
+# What a desktop shows: the menu entry, the icon the project renders itself
+# (scripts/make_icons.sh), the AppStream record.
+set(DEMO_APP_ID org.avadakedabra.demo)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${DEMO_APP_ID}.desktop DESTINATION share/applications)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor/ DESTINATION share/icons/hicolor)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/${DEMO_APP_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/${DEMO_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/${DEMO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
+
+# The changelog and copyright Debian wants, compressed as it wants: gzip -9 with no name or time.
+set(doc ${CMAKE_BINARY_DIR}/doc)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${doc}/changelog @ONLY)
+execute_process(COMMAND gzip -9nf ${doc}/changelog COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${doc}/changelog.gz ${CMAKE_BINARY_DIR}/copyright DESTINATION share/doc/avada-kedabra)
+
+# A manual page per launcher, made by help2man from the program's own --help, so that the two
+# cannot drift apart; run through a link named after the launcher, whose name the page takes.
+find_program(HELP2MAN help2man REQUIRED)
+set(man ${CMAKE_BINARY_DIR}/man)
+set(man_pages)
+foreach(pair ${launchers})
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 launcher)
+  list(GET pair 1 program)
+  set(include ${PROJECT_SOURCE_DIR}/packaging/man/${launcher}.h2m)
+  add_custom_command(
+    OUTPUT ${man}/${launcher}.1.gz
+    COMMAND ${CMAKE_COMMAND} -E create_symlink $<TARGET_FILE:${program}> ${man}/${launcher}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_RELEASE_EPOCH} ${HELP2MAN}
+            --no-info --section=1 --version-string=${PROJECT_VERSION} --include=${include}
+            --output=${man}/${launcher}.1
+            ${man}/${launcher}
+    COMMAND gzip -9nf ${man}/${launcher}.1
+    DEPENDS ${program} ${include}
+    WORKING_DIRECTORY ${man}
+    VERBATIM)
+  install(FILES ${man}/${launcher}.1.gz DESTINATION share/man/man1)
+  list(APPEND man_pages ${man}/${launcher}.1.gz)
+endforeach()
+file(MAKE_DIRECTORY ${man})
+add_custom_target(man_pages ALL DEPENDS ${man_pages})
+
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_NAME avada-kedabra)
 set(CPACK_PACKAGE_VENDOR "avada kedabra!")
-set(CPACK_PACKAGE_CONTACT "avada kedabra! <demo@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time audiovisual demo with live MIDI tuning")
+set(CPACK_PACKAGE_CONTACT "${DEMO_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION "${DEMO_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # The libraries the programs link come from dpkg-shlibdeps; the rest is what they run or load.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")

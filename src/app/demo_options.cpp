@@ -9,22 +9,44 @@
 #include <cstdlib>
 #include <cstring>
 
+// Also the source of the installed manual page (help2man): "Usage:", "Options:" and the other
+// headings ending in ':' become its synopsis and sections.
 const char DemoUsage[] =
-    "usage: demo [--studio [--from SECONDS] [--loop A:B] [--fullscreen] [--pickup]]\n"
-    "            [--tuning \"LINE\" | --tuning-file FILE] [--data DIR]\n"
-    "  --studio        the tuning studio: a 1024 x 576 window, time control and an overlay\n"
-    "  --from SECONDS  start at this loop time, 0 to 152\n"
-    "  --loop A:B      play the span from A to B seconds over and over\n"
-    "  --fullscreen    the studio over the whole screen\n"
-    "  --pickup        a preloaded knob takes over once it passes the value it holds\n"
-    "  --tuning LINE   start with the tuned line the demo leaves on the clipboard\n"
-    "  --tuning-file FILE  start with the line in FILE (if it exists); the studio keeps\n"
-    "                  its tuning there (default: tuning.txt)\n"
-    "  --data DIR      the folder of shaders, image and music (default: data)\n"
-    "  --help          this text\n"
-    "studio keys: Space pause, Left/Right 2 s (with Shift 10 s), Page Up/Down previous/next\n"
-    "  scene, Home start, 1-9 that scene, L loop the scene, Tab overlay, R the scene's knobs\n"
-    "  back to their defaults (Shift+R every knob), Esc quit\n";
+    "Usage: demo [--tuning \"LINE\" | --tuning-file FILE] [--data DIR]\n"
+    "  or:  demo --studio [--from SECONDS] [--loop A:B] [--fullscreen] [--pickup] [OPTION]...\n"
+    "Plays the demo in full screen, or with --studio the tuning studio in a window.\n"
+    "\n"
+    "Options:\n"
+    "  --studio            the tuning studio: a 1024 x 576 window, time control and an overlay\n"
+    "  --from SECONDS      start at this loop time, 0 to 152\n"
+    "  --loop A:B          play the span from A to B seconds over and over\n"
+    "  --fullscreen        the studio over the whole screen\n"
+    "  --pickup            a preloaded knob takes over once it passes the value it holds\n"
+    "  --tuning LINE       start with the tuned line the demo leaves on the clipboard\n"
+    "  --tuning-file FILE  start with the line in FILE (if it exists); the studio keeps its\n"
+    "                      tuning there (default: tuning.txt)\n"
+    "  --data DIR          the folder of shaders, image and music (default: data)\n"
+    "  --help              this text\n"
+    "\n"
+    "Keys:\n"
+    "  Esc                 quit, as closing the window or Ctrl+C do; the tuned values go to the\n"
+    "                      clipboard\n"
+    "  y, Y, p             rebuild every shader program from the data folder\n"
+    "\n"
+    "Studio keys:\n"
+    "  Space               pause\n"
+    "  Left, Right         2 s back or on (with Shift 10 s)\n"
+    "  Page Up, Page Down  the previous or next scene\n"
+    "  Home, 1-9           the start, that scene\n"
+    "  L                   loop the scene\n"
+    "  Tab                 the overlay\n"
+    "  R, Shift+R          the scene's knobs, every knob back to their defaults\n"
+    "  Esc                 quit\n"
+    "\n"
+    "Exit codes:\n"
+    "  0                   done\n"
+    "  1                   no window, or the data unreadable\n"
+    "  2                   bad usage, or a malformed or unreadable tuning\n";
 
 namespace {
 

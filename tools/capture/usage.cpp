@@ -1,7 +1,7 @@
 #include "options.h"
 
 const char *capture_usage() {
-    return R"(usage: demo-capture [options]
+    return R"(Usage: demo-capture [options]
 Renders the demo's timeline offline through the demo's own frame function: every frame from loop
 time 0 goes through the same clock and scene scripts (frames before --from without drawing), so a
 frame is bit for bit what the demo computes at that loop time. It reads the shaders, the credits
