@@ -64,7 +64,7 @@ export-last src/tuning/tuned_values_export.cpp controller < ControllerCount; ++c
 time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) quit = 1; ~> if (message.quit) quit = 0;
-main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = build_programs; ~> WindowRebuildHook = nullptr;
+main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = [] { ProgramBuildHook(); }; ~> WindowRebuildHook = nullptr;
 sdl-stream-range src/platform/sdl/sdl_audio.cpp stream > sizeof Streams / sizeof Streams[0]) ~> stream >= sizeof Streams / sizeof Streams[0])
 sdl-rebuild-key src/platform/sdl/sdl_events.cpp *c == 'p') ~> *c == 'P')
 sdl-escape src/platform/sdl/sdl_events.cpp == SDLK_ESCAPE) ~> == SDLK_SPACE)

@@ -40,5 +40,6 @@ int build_programs_keeping(ProgramBuildFailure &first_failure);
 // in the forms drivers write ("0:12(3): error", "0(12) : error", "ERROR: 0:12:").
 void describe_shader_log(const char *file, const char *log, ProgramBuildFailure &failure);
 
-// What load_resources runs: build_programs, unless the studio has put its own build here first.
+// The one switch for building programs: what load_resources and the rebuild keys run. The plain
+// demo's build_programs unless the studio switches in its own.
 extern void (*ProgramBuildHook)();
