@@ -59,8 +59,9 @@ uint64_t digest_of_every_script() {
 // checked row by row against slot values worked out by hand from the scene formulas.
 TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     for (int i = 0; i < SceneProgramCount; ++i) SceneProgramTable[i] = 0x5000 + i;
-    SceneDraw = {[](GLuint program) { feed('p', program), feed('b', ParameterBlock); },
-                 [](float a) { feed('o', a); }};
+    const SceneDrawScope recorded(
+        {[](GLuint program) { feed('p', program), feed('b', ParameterBlock); },
+         [](float a) { feed('o', a); }});
     TuningReadOverride = [](int controller, float fallback) {
         feed('r', controller), feed('d', fallback);
         return Tuning.value_or_default(controller, fallback);
@@ -73,7 +74,6 @@ TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     EXPECT_EQ(digest_of_every_script(), 16468981213635141753ull) << "tuned";
 
     for (int c : tuned) Tuning.touched[c] = 0; // for the export at exit
-    SceneDraw = SceneDrawGl;
     TuningReadOverride = nullptr;
 }
 
