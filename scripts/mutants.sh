@@ -41,9 +41,9 @@ s8-ramp-origin src/timeline/scenes_7_to_9.cpp value_or_default(13, d[3]) + (a - 
 s8-last-gain src/timeline/scenes_7_to_9.cpp value_or_default(5, 0.0f) * 6.14_f ~> value_or_default(5, 0.0f) * 6.24_f
 s8-controller src/timeline/scenes_7_to_9.cpp value_or_default(12, d[2]) ~> value_or_default(11, d[2])
 prog-capacity src/gfx/programs.cpp static_cast<size_t>(capacity - 1) ~> static_cast<size_t>(capacity)
-prog-status src/gfx/programs.cpp if (status != 0) return false; ~> if (status == 0) return false;
-prog-give-up src/gfx/programs.cpp if (fragment) gl2::DeleteShader(fragment); ~> if (!fragment) gl2::DeleteShader(fragment);
-prog-empty-file src/gfx/programs.cpp ShaderTextBufferSize) < 0) ~> ShaderTextBufferSize) <= 0)
+prog-status src/gfx/programs.cpp if (status != 0) return nullptr; ~> if (status == 0) return nullptr;
+prog-give-up src/gfx/build_programs.cpp if (fragment) gl2::DeleteShader(fragment); ~> if (!fragment) gl2::DeleteShader(fragment);
+prog-empty-file src/gfx/build_programs.cpp ShaderTextBufferSize) < 0) ~> ShaderTextBufferSize) <= 0)
 noise-lcg src/gfx/noise.cpp + 2531011u ~> + 2531013u
 noise-scale src/gfx/noise.cpp next_random() / 32767.0 ~> next_random() / 32768.0
 noise-top src/gfx/noise.cpp else if (x >= 1.0f) ~> else if (x > 1.0f)
@@ -64,7 +64,7 @@ export-last src/tuning/tuned_values_export.cpp controller < ControllerCount; ++c
 time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) quit = 1; ~> if (message.quit) quit = 0;
-main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = build_programs; ~> WindowRebuildHook = nullptr;
+main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = [] { ProgramBuildHook(); }; ~> WindowRebuildHook = nullptr;
 sdl-stream-range src/platform/sdl/sdl_audio.cpp stream > sizeof Streams / sizeof Streams[0]) ~> stream >= sizeof Streams / sizeof Streams[0])
 sdl-rebuild-key src/platform/sdl/sdl_events.cpp *c == 'p') ~> *c == 'P')
 sdl-escape src/platform/sdl/sdl_events.cpp == SDLK_ESCAPE) ~> == SDLK_SPACE)

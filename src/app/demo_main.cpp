@@ -22,7 +22,8 @@ int demo_open(WindowRecord *window) {
         message_box(nullptr, "window_init()!", "error", MESSAGE_BOX_WARNING);
         return 0;
     }
-    WindowRebuildHook = build_programs;
+    // The rebuild keys run whichever build is switched in now.
+    WindowRebuildHook = [] { ProgramBuildHook(); };
     if (!load_resources()) {
         window_end(window);
         return 0;

@@ -112,10 +112,11 @@ TEST(Scene1Credits, CardsGoOverTheFinishedFrame) {
     ASSERT_TRUE(load_resources_and_image());
     for (const Overlay &overlay : Cases) {
         SCOPED_TRACE("a = " + std::to_string(overlay.a));
-        SceneDraw = SceneDrawSeam{scene_pass, [](float) {}};
-        draw_frame(overlay.a);
+        {
+            const SceneDrawScope no_overlay({scene_pass, [](float) {}});
+            draw_frame(overlay.a);
+        }
         const Pixels expected = expected_picture(overlay, read_window());
-        SceneDraw = SceneDrawGl;
         draw_frame(overlay.a);
 
         EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << "culling stays off until the next frame";
