@@ -29,6 +29,8 @@ packages=(
   dpkg-dev
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
+  # the browser: the WebAssembly build, and the page's tests in headless Chromium over DevTools
+  emscripten chromium python3-websocket
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
