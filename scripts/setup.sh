@@ -31,6 +31,8 @@ packages=(
   qemu-user g++-i686-linux-gnu
   # the shader comparison's picture check (bench/shaders): PSNR per frame and per tile
   python3-numpy
+  # the browser: the WebAssembly build, and the page's tests in headless Chromium over DevTools
+  emscripten chromium python3-websocket
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206

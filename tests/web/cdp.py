@@ -103,7 +103,10 @@ class Browser:
         """Waits until the expression is truthy on the page; returns its value."""
         deadline = time.monotonic() + patience
         while True:
-            value = self.js(expression)
+            try:
+                value = self.js(expression)
+            except AssertionError:  # not defined yet
+                value = None
             if value:
                 return value
             if time.monotonic() > deadline:
@@ -114,6 +117,8 @@ class Browser:
         if before_load:
             self.call("Page.addScriptToEvaluateOnNewDocument", source=before_load)
         self.call("Page.navigate", url=url)
+        self.wait("location.href === %s && document.readyState === 'complete'" % json.dumps(url),
+                  "the page at " + url)
 
     def key(self, key, code, key_code):
         for kind in ("keyDown", "keyUp"):
