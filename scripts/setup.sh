@@ -25,8 +25,10 @@ packages=(
   # native Wayland: wlroots compositors on their headless backend, X clients beside, screenshots
   cage sway xwayland grim
   x11-xserver-utils # xsetroot: the picture and sound harness's calibration flashes
-  # the Linux release: CPack's .deb reads the libraries' package dependencies with dpkg-shlibdeps
-  dpkg-dev
+  # the Linux release: CPack's .deb reads the libraries' package dependencies with dpkg-shlibdeps;
+  # manual pages from --help; Debian's, the desktop's and AppStream's checkers, man and col to
+  # read the pages; the icon file's tools (the .ico made, the Windows programs' resources read)
+  dpkg-dev help2man lintian desktop-file-utils appstream man-db bsdextrautils icoutils
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
   # the shader comparison's picture check (bench/shaders): PSNR per frame and per tile

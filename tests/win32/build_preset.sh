@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds one MinGW preset, then checks the result is a self-contained Windows
-# GUI program: build_preset.sh SOURCE_DIR mingw64|mingw32
+# GUI program with the project's icon and version: build_preset.sh SOURCE_DIR mingw64|mingw32
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine_session.sh"
@@ -28,4 +28,6 @@ done
 resources=$("$triple-windres" -i "$exe" -O rc 2>/dev/null)
 grep -q 'level=""asInvoker"" uiAccess=""false""' <<<"$resources" ||
     fail "$exe carries no asInvoker manifest"
+resources_ok "$exe" "build-$preset"
+resources_ok "build-$preset/demo-capture.exe" "build-$preset"
 echo "$exe: $(stat -c %s "$exe") bytes"

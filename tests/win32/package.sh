@@ -20,3 +20,13 @@ grep -q "^$top/data/" <<<"$listing" || fail "no data/ beside demo.exe"
 for file in $(cd "$here/../../data" && find . -type f | sed 's|^\./||'); do
     grep -qx "$top/data/$file" <<<"$listing" || fail "data/$file is missing from the archive"
 done
+# The licences: the project's, and the notices of what the .exe links in.
+for file in LICENSE.txt THIRD-PARTY-NOTICES.txt; do
+    grep -qx "$top/$file" <<<"$listing" || fail "no $file beside demo.exe"
+done
+(cd "$out" && cmake -E tar xf "$archive") || fail "cannot unpack $archive"
+grep -q "^License: ZPL-2.1" "$out/$top/THIRD-PARTY-NOTICES.txt" &&
+    grep -q "^License: Zlib" "$out/$top/THIRD-PARTY-NOTICES.txt" &&
+    grep -q "^License: GPL-3+ with GCC-exception-3.1" "$out/$top/THIRD-PARTY-NOTICES.txt" ||
+    fail "the notices lack the MinGW-w64 runtime's, zlib's or libstdc++'s licence"
+resources_ok "$out/$top/demo.exe" "$build"

@@ -57,3 +57,27 @@ make_demo_folder() {
     make_trivial_data "$folder"
     echo "$folder"
 }
+
+# What Explorer shows of EXE: fails unless it carries the committed icon and a version resource
+# with the version of the configured BUILD_DIR, the product and the licence. resources_ok EXE BUILD_DIR
+resources_ok() {
+    local exe=$1 version strings
+    require_tools wrestool
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2/CMakeCache.txt")
+    [ -n "$version" ] || fail "$2 names no project version"
+    # The version resource's keys and values, one UTF-16 string a line.
+    strings=$(wrestool -x --raw -t16 "$exe" | strings -el -n 3)
+    field() { grep -A1 -x "$1" <<<"$strings" | sed -n 2p; }
+    [ "$(field ProductName)" = "avada kedabra!" ] || fail "$exe: no product name in its version"
+    [ "$(field ProductVersion)" = "$version" ] && [ "$(field FileVersion)" = "$version" ] ||
+        fail "$exe: its version is not $version"
+    [ -n "$(field FileDescription)" ] || fail "$exe: no description in its version"
+    field LegalCopyright | grep -q MIT || fail "$exe: no licence in its version"
+    # The icon images, in order, are byte for byte those of the committed .ico, whose images
+    # follow its 6-byte header and a 16-byte entry per image.
+    local ico=$here/../../packaging/icons/avada-kedabra.ico count
+    count=$(wrestool -l "$exe" | grep -c -- '--type=3 ')
+    [ "$count" -gt 0 ] && cmp -s <(for i in $(seq "$count"); do wrestool -x --raw -t3 -n "$i" "$exe"; done) \
+        <(tail -c +$((7 + 16 * count)) "$ico") || fail "$exe does not carry the project's icon"
+    echo "$exe: version $version, \"$(field FileDescription)\", an icon of $count images"
+}
