@@ -29,6 +29,8 @@ packages=(
   dpkg-dev
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
+  # the capture farm's test: a one-node Slurm cluster and its authentication
+  slurm-wlm munge
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
