@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The capture farm on a real one-node Slurm cluster started here (munged, slurmctld, slurmd; own
-# key, ports and state, all stopped at the end): 2 s at 1024x512 in 4 parts, as PNG frames and as
+# key, ports and state, all stopped at the end): 2 s at 1024x512 and 20 fps in 4 parts, as PNG frames and as
 # a video, against a single run of each; a part that cannot write fails the join, which names its
 # task and log; bad parts are refused before anything is submitted.
 #   capture_farm_e2e.sh DEMO_CAPTURE CAPTURE_FARM
@@ -18,7 +18,7 @@ wait_for() {
     until "$@" > /dev/null 2>&1; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
 }
 stop_cluster() {
-    [ -f slurmctld.pid ] && scancel --quiet $(squeue -h -o %i 2> /dev/null) 2> /dev/null
+    [ -f slurmctld.pid ] && squeue -h -o %i 2> /dev/null | xargs -r scancel --quiet
     for daemon in slurmd slurmctld munged; do
         [ -f "$daemon.pid" ] && pid=$(cat "$daemon.pid") && kill "$pid" 2> /dev/null &&
             wait_for 30 eval "! kill -0 $pid"
@@ -63,7 +63,7 @@ munged --key-file=munge.key --socket="$work/munge.sock" --pid-file="$work/munged
 
 make_trivial_data "$work"
 ffmpeg -nostdin -v error -f lavfi -i sine=f=440:d=10 data/tune.mp3 # a tone all along
-span=(--size 1024x512 --from 0 --to 2)
+span=(--size 1024x512 --fps 20 --from 0 --to 2) # 41 frames
 "$capture" "${span[@]}" --out single && "$capture" "${span[@]}" --out single.mp4 ||
     { echo "FAIL: the single runs"; exit 1; }
 farm() { "$farm" --capture "$capture" "${span[@]}" "$@"; }
@@ -80,13 +80,13 @@ wait_for 300 queue_empty || { echo "FAIL: the jobs did not end"; squeue; exit 1;
 cat video.out
 
 check "the PNG parts are the single run's frames, byte for byte" \
-    '[ "$(ls single | wc -l)" = 121 ] && diff -r single frames &&
+    '[ "$(ls single | wc -l)" = 41 ] && diff -r single frames &&
      grep -q "every part finished" frames.farm/join.log'
 packets() { ffprobe -v error -select_streams "$2" -count_packets -show_entries \
     stream=nb_read_packets,duration -of csv=p=0 "$1"; }
 check "the joined video has the single run's frame count" \
-    '[ "$(packets video.mp4 v)" = "$(packets single.mp4 v)" ] && packets video.mp4 v | grep -q ,121$'
-psnr() { ffmpeg -nostdin -i "$1" -framerate 60 -i single/frame_%06d.png -lavfi \
+    '[ "$(packets video.mp4 v)" = "$(packets single.mp4 v)" ] && packets video.mp4 v | grep -q ,41$'
+psnr() { ffmpeg -nostdin -i "$1" -framerate 20 -i single/frame_%06d.png -lavfi \
     '[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr' -f null - 2>&1 |
     sed -n 's/.*average:\([0-9.]*\).*/\1/p'; }
 single_db=$(psnr single.mp4) joined_db=$(psnr video.mp4)
@@ -96,6 +96,17 @@ check "the joined video is as close to the frames as the single run's (0.5 dB)" 
 check "sound all along the joined video" \
     '[ "$(packets video.mp4 a)" = "$(packets single.mp4 a)" ] &&
      ! ffmpeg -nostdin -i video.mp4 -af silencedetect=n=-30dB:d=0.05 -f null - 2>&1 | grep -q silence_start'
+
+# The join again over a segment cut in half, then without it: named, and the video left alone.
+sum=$(cksum < video.mp4) segment=video.part-3-of-4.mp4
+head -c $(($(stat -c %s $segment) / 2)) $segment > cut && mv cut $segment
+rejoin() { "$capture" --join 4 "${span[@]:2}" --out video.mp4 2> join.err; }
+rejoin
+check "a short segment: the join names it" '[ $? = 1 ] && grep -q "$segment holds" join.err'
+rm $segment && rejoin
+check "a missing one: named, and nothing of the join left" '[ $? = 1 ] &&
+    grep -q "$segment is missing" join.err && [ "$(cksum < video.mp4)" = "$sum" ] &&
+    [ "$(ls -d video.mp4*)" = "$(printf "video.mp4\nvideo.mp4.farm")" ]'
 
 parts_job=$(sed -n 's/^parts: job \([0-9]*\).*/\1/p' broken.out)
 join_job=$(sed -n 's/^join: job \([0-9]*\).*/\1/p' broken.out)
