@@ -81,6 +81,8 @@ plan-from tools/capture/frame_plan.cpp now >= to_ms(range.from_s) ~> now > to_ms
 opt-case tools/capture/options.cpp c - 'A' + 'a' ~> c - 'a' + 'A'
 opt-int-junk tools/capture/options.cpp *stop != '\0' || errno == ERANGE || parsed ~> errno == ERANGE || parsed
 opt-from-to tools/capture/options.cpp o.range.from_s > o.range.to_s ~> o.range.from_s >= o.range.to_s
+opt-part-first tools/capture/options.cpp o.part < 1 || o.part > o.parts) ~> o.part < 0 || o.part > o.parts)
+plan-part-end tools/capture/frame_plan.cpp kept * index / parts}; ~> kept * index / parts + 1};
 EOF
 }
 

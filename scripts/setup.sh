@@ -35,6 +35,8 @@ packages=(
   python3-numpy
   # the browser: the WebAssembly build, and the page's tests in headless Chromium over DevTools
   emscripten chromium python3-websocket
+  # the capture farm's test: a one-node Slurm cluster and its authentication
+  slurm-wlm munge
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
