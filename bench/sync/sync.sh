@@ -6,7 +6,8 @@
 # calibrate it first. Then the demo runs with its swaps paced at 60 Hz, on flat shaders of one grey
 # per program (trivial: every cut is a step of the picture) or on its own, until its last cut,
 # while the server's latency for its stream is logged; sync_offsets prints the offsets. The goal
-# (--goal) is checked on a run whose swaps kept 60 Hz: exit 77 when more than 5% came late.
+# (--goal: the cuts agree, see sync_offsets) is checked on a run whose swaps kept 60 Hz: exit 77
+# when more than 5% came late.
 set -u
 root=$(cd "$(dirname "$(readlink -f "$0")")/../.." && pwd)
 . "$root/tests/support/x_session.sh"

@@ -24,7 +24,7 @@ start_demo() {
 # Recording begins once the window shows; where the tune then is, sound_match finds out.
 start_demo
 sound_record 12 heard.f32
-sound_compare "$match" "$data/tune.mp3" heard.f32 10 || fail "what the demo played is not the tune"
+sound_compare "$match" "$data/tune.mp3" heard.f32 6 || fail "what the demo played is not the tune"
 end_session
 rm data/tune.mp3
 start_demo
