@@ -2,9 +2,9 @@
 #include "app/demo_main.h"
 #include "app/demo_options.h"
 #include "app/studio_main.h"
-#include "app/studio_session.h"
 #include "gfx/data_dir.h"
 #include "platform/console.h"
+#include "studio/studio_session.h"
 #include "tuning/tuning_bank.h"
 #include "tuning/tuning_preload.h"
 

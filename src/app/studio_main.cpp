@@ -1,7 +1,6 @@
 #include "app/studio_main.h"
 
 #include "app/demo_main.h"
-#include "app/studio_session.h"
 #include "gfx/data_dir.h"
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
@@ -11,6 +10,7 @@
 #include "studio/frame_stats.h"
 #include "studio/overlay_text.h"
 #include "studio/scene_reads.h"
+#include "studio/studio_session.h"
 #include "studio/time_control.h"
 #include "timeline/demo_clock.h"
 #include "tuning/tuning_bank.h"
@@ -25,34 +25,39 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-WindowRecord StudioWindow = {nullptr, nullptr, nullptr, nullptr, 0, "ox_"};
-AudioStream Music = 0;
-TimeControl Time;
-FrameStats Frames;
-SceneReads Reads;
-bool OverlayShown = true;
-// The studio's own work, for the figures it prints at the end: per frame, and per move.
-std::vector<float> OwnFrameMs, MoveMs;
+// Everything the studio holds while it runs, in one place; the platform's callbacks (keys, music
+// moves) reach it here.
+struct StudioState {
+    WindowRecord window = {nullptr, nullptr, nullptr, nullptr, 0, "ox_"};
+    AudioStream music = 0;
+    TimeControl time;
+    FrameStats frames;
+    SceneReads reads;
+    bool overlay_shown = true;
+    // The studio's own work, for the figures it prints at the end: per frame, and per move.
+    std::vector<float> own_frame_ms, move_ms;
+    StudioSession session;
+} Studio;
 
 float ms_since(Clock::time_point start) {
     return std::chrono::duration<float, std::milli>(Clock::now() - start).count();
 }
 
 void seek_music(uint32_t ms) {
-    audio_channel_seek(Music, ms);
+    audio_channel_seek(Studio.music, ms);
 }
 void pause_music() {
-    audio_channel_pause(Music);
+    audio_channel_pause(Studio.music);
 }
 void resume_music() {
-    audio_channel_resume(Music);
+    audio_channel_resume(Studio.music);
 }
 
 void on_key(int key, int shift) {
     const Clock::time_point start = Clock::now();
     switch (key) {
     case KEY_TAB:
-        OverlayShown = !OverlayShown;
+        Studio.overlay_shown = !Studio.overlay_shown;
         return;
     case KEY_R:
         if (shift)
@@ -61,25 +66,22 @@ void on_key(int key, int shift) {
             untouch_scene_reads(DemoClock, Tuning);
         return;
     default:
-        time_control_key(&Time, key, shift, timer_ms());
-        Frames.reset();
-        MoveMs.push_back(ms_since(start));
+        time_control_key(&Studio.time, key, shift, timer_ms());
+        Studio.frames.reset();
+        Studio.move_ms.push_back(ms_since(start));
     }
 }
 
 void draw_overlay(int32_t loop_ms) {
-    scan_scene_reads(DemoClock, Tuning, Reads);
-    const OverlayView view = {loop_ms,
-                              DemoClock,
-                              Time.paused || Time.held_at_end,
-                              Time.looping != 0,
-                              Time.loop_from_ms,
-                              Time.loop_to_ms,
-                              Frames.summary(),
-                              &Reads};
+    scan_scene_reads(DemoClock, Tuning, Studio.reads);
+    const TimeControl &tc = Studio.time;
+    const OverlayView view = {
+        loop_ms,         DemoClock,     tc.paused || tc.held_at_end, tc.looping != 0,
+        tc.loop_from_ms, tc.loop_to_ms, Studio.frames.summary(),     &Studio.reads};
     static char text[OverlayTextSize + StudioNotesSize];
     const std::size_t length = format_overlay_text(view, text, sizeof text);
-    std::snprintf(text + length, sizeof text - length, "\n%s", studio_session_notes());
+    std::snprintf(text + length, sizeof text - length, "\n%s",
+                  studio_session_notes(Studio.session));
     draw_overlay_text(text);
 }
 
@@ -98,19 +100,21 @@ void print_figures(const char *what, std::vector<float> &ms) {
 } // namespace
 
 int studio_main(const DemoOptions &options) {
-    StudioWindow.fullscreen = options.fullscreen;
+    Studio.window.fullscreen = options.fullscreen;
     WindowCursorShown = 1;
-    studio_session_prepare();
-    if (!demo_open(&StudioWindow)) return 1;
-    studio_session_start(options.tuning_file ? options.tuning_file : StudioTuningFile, data_dir(),
+    studio_session_prepare(Studio.session);
+    if (!demo_open(&Studio.window)) return 1;
+    studio_session_start(Studio.session,
+                         options.tuning_file ? options.tuning_file : StudioTuningFile, data_dir(),
                          options.pickup);
     WindowKeyHook = on_key;
-    OwnFrameMs.reserve(1 << 16);
-    MoveMs.reserve(1 << 10);
+    Studio.own_frame_ms.reserve(1 << 16);
+    Studio.move_ms.reserve(1 << 10);
 
-    Music = demo_music_start(&StudioWindow);
+    Studio.music = demo_music_start(&Studio.window);
     const MusicMoves moves = {seek_music, pause_music, resume_music};
-    time_control_start(&Time, moves, options.from_ms, options.loop_from_ms, options.loop_to_ms);
+    time_control_start(&Studio.time, moves, options.from_ms, options.loop_from_ms,
+                       options.loop_to_ms);
 
     Clock::time_point frame_start = Clock::now();
     int quit = 0;
@@ -121,28 +125,29 @@ int studio_main(const DemoOptions &options) {
             message_dispatch(&message);
         }
         Clock::time_point own = Clock::now();
-        const int32_t loop_ms = time_control_frame(&Time, timer_ms());
-        studio_session_frame(timer_ms());
+        const int32_t loop_ms = time_control_frame(&Studio.time, timer_ms());
+        studio_session_frame(Studio.session, timer_ms());
         float own_ms = ms_since(own);
 
         render_frame(loop_ms);
-        if (OverlayShown) overlay_submit_frame();
+        if (Studio.overlay_shown) overlay_submit_frame();
 
         own = Clock::now();
-        if (OverlayShown) draw_overlay(loop_ms);
+        if (Studio.overlay_shown) draw_overlay(loop_ms);
         const Clock::time_point now = Clock::now();
-        Frames.add(time_control_scene(&Time, loop_ms),
-                   std::chrono::duration<float, std::milli>(now - frame_start).count());
+        Studio.frames.add(time_control_scene(&Studio.time, loop_ms),
+                          std::chrono::duration<float, std::milli>(now - frame_start).count());
         frame_start = now;
         own_ms += ms_since(own);
-        if (OwnFrameMs.size() < OwnFrameMs.capacity()) OwnFrameMs.push_back(own_ms);
-        window_swap(&StudioWindow);
+        if (Studio.own_frame_ms.size() < Studio.own_frame_ms.capacity())
+            Studio.own_frame_ms.push_back(own_ms);
+        window_swap(&Studio.window);
     }
 
     WindowKeyHook = nullptr;
-    studio_session_end();
-    demo_close(&StudioWindow, Music);
-    print_figures("own work per frame", OwnFrameMs);
-    print_figures("moves", MoveMs);
+    studio_session_end(Studio.session);
+    demo_close(&Studio.window, Studio.music);
+    print_figures("own work per frame", Studio.own_frame_ms);
+    print_figures("moves", Studio.move_ms);
     return 0;
 }

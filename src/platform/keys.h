@@ -1,7 +1,7 @@
-// The keys the studio reads, named apart from any platform's key codes.
+// Keys named apart from any platform's key codes: the ones an app may ask the window for.
 #pragma once
 
-enum StudioKey {
+enum Key {
     KEY_NONE = 0,
     KEY_SPACE,
     KEY_LEFT,
@@ -17,5 +17,5 @@ enum StudioKey {
 };
 
 // Called by the window procedure for each key above when pressed, with 1 when Shift was held.
-// Null in plain mode: the studio sets it.
+// Null unless the app asks for keys.
 extern void (*WindowKeyHook)(int key, int shift);

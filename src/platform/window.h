@@ -27,7 +27,7 @@ void window_swap(WindowRecord *record);
 // The module instance that the entry point stores in the record.
 void *window_module_instance();
 
-// 1 leaves the mouse cursor visible (the studio sets it before window_init); the demo hides it.
+// 1 leaves the mouse cursor visible (set before window_init); 0, the demo's, hides it.
 extern int WindowCursorShown;
 
 // Called by the window procedure for the characters y, Y and p (set by the app to its build).

@@ -16,8 +16,10 @@ struct OverlayView {
     const SceneReads *reads;          // its scene, program and controllers; null shows none
 };
 
-// Lines of at most 40 characters: 7 of state, a heading and one per controller read.
-constexpr std::size_t OverlayTextSize = 41 * (8 + MaxSceneReads) + 1;
+// The overlay's width in characters: no line is longer.
+constexpr std::size_t OverlayColumns = 40;
+// 7 lines of state, a heading and one per controller read, each with its line end.
+constexpr std::size_t OverlayTextSize = (OverlayColumns + 1) * (8 + MaxSceneReads) + 1;
 
 // Newline-separated lines, no newline after the last; returns the length. Never writes past size.
 std::size_t format_overlay_text(const OverlayView &view, char *text, std::size_t size);

@@ -6,36 +6,15 @@
 #include "tuning/tuned_values_export.h"
 #include "tuning/tuning_bank.h"
 
-#include <chrono>
-
 TuningSaver::TuningSaver(TuningBank &bank, std::string path)
     : bank_(bank), path_(std::move(path)),
       saved_count_(bank.change_count.load(std::memory_order_acquire)),
-      thread_(&TuningSaver::run, this) {}
-
-TuningSaver::~TuningSaver() {
-    {
-        std::lock_guard<std::mutex> hold(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_one();
-    thread_.join();
-}
+      thread_(
+          std::chrono::milliseconds(TuningSaveIntervalMs), [this] { save_if_changed(); }, true) {}
 
 std::string TuningSaver::status() const {
     std::lock_guard<std::mutex> hold(mutex_);
     return status_;
-}
-
-void TuningSaver::run() {
-    std::unique_lock<std::mutex> hold(mutex_);
-    while (!stopping_) {
-        wake_.wait_for(hold, std::chrono::milliseconds(TuningSaveIntervalMs),
-                       [this] { return stopping_; });
-        hold.unlock();
-        save_if_changed();
-        hold.lock();
-    }
 }
 
 void TuningSaver::save_if_changed() {

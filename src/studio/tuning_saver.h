@@ -1,11 +1,11 @@
 // The studio's tuning file: the bank's touched controllers saved after every change, in the
 // clipboard line's format, at most ten times a second, on a thread of its own.
 #pragma once
+#include "studio/periodic_thread.h"
+
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 #include <string>
-#include <thread>
 
 class TuningBank;
 
@@ -18,7 +18,7 @@ class TuningSaver {
     // before this is no change), replaced whole each time (platform/file_replace.h).
     TuningSaver(TuningBank &bank, std::string path);
     // Saves a change still pending, then stops the thread.
-    ~TuningSaver();
+    ~TuningSaver() = default;
     TuningSaver(const TuningSaver &) = delete;
     TuningSaver &operator=(const TuningSaver &) = delete;
 
@@ -29,16 +29,13 @@ class TuningSaver {
     unsigned saves() const { return saves_.load(); }
 
   private:
-    void run();
     void save_if_changed();
 
     TuningBank &bank_;
     const std::string path_;
     unsigned saved_count_; // the bank's change count the file holds; the thread's alone
     std::atomic<unsigned> saves_{0};
-    mutable std::mutex mutex_; // stopping_ and status_, never held while writing
-    std::condition_variable wake_;
-    bool stopping_ = false;
+    mutable std::mutex mutex_; // status_, never held while writing
     std::string status_;
-    std::thread thread_;
+    PeriodicThread thread_; // last: stopped before the rest goes
 };

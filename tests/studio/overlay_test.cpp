@@ -96,7 +96,7 @@ TEST(OverlayText, StateFrameTimesAndOneRowPerRead) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 7u + 8u);
-    for (const std::string &line : lines) EXPECT_LE(line.size(), 40u) << line;
+    for (const std::string &line : lines) EXPECT_LE(line.size(), OverlayColumns) << line;
     EXPECT_EQ(lines[0], "scene 8  ball8.shader");
     EXPECT_EQ(lines[3] + lines[4], "PAUSEDlooping 101.183 - 151.000 s");
     EXPECT_EQ(lines[10], " 13   0.010   11  1.000 touched");

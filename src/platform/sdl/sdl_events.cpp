@@ -2,7 +2,7 @@
 //   [x] close request, SDL_QUIT (also raised for SIGINT and SIGTERM) and Escape: quit request
 //   [x] typed y, Y and p: rebuild the programs; capital P and everything else: nothing
 //   [x] the whole queue is drained by the caller every pass
-//   [x] the studio's keys, first presses only, to WindowKeyHook when it is set
+//   [x] the keys of keys.h, first presses only, to WindowKeyHook when it is set
 #include "platform/events.h"
 #include "platform/window.h"
 

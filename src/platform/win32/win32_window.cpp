@@ -4,7 +4,7 @@
 //   [x] double-buffered RGBA, 24 colour bits; no alpha, depth, stencil or accumulation
 //   [x] screen saver and monitor power-down refused; Esc, close and destroy post the quit request
 //   [x] y, Y and p rebuild the programs and still reach DefWindowProcA
-//   [x] the studio's keys, first presses only, to WindowKeyHook when it is set
+//   [x] the keys of keys.h, first presses only, to WindowKeyHook when it is set
 //   [x] the cursor hidden unless the studio shows it
 //   [x] window_end releases exactly what exists, always unregisters the class
 //   [ ] no resize handling: the sizes are taken once at creation
