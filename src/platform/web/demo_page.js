@@ -40,6 +40,7 @@ const page = {
   timerNow() {
     this.passes++;
     const now = performance.now();
+    if (this.passes === 2) this.firstFrame = now; // the first pass's frame is drawn
     let t = now + this.offset;
     const a = this.audio;
     if (a && !a.ended && !this.audioRefused) {
@@ -233,9 +234,13 @@ function frameAt(seconds) {
 function play() {
   $('start').hidden = true;
   const canvas = $('canvas');
-  const scale = window.devicePixelRatio || 1;
-  canvas.width = Math.round(screen.width * scale);
-  canvas.height = Math.round(screen.height * scale);
+  // The screen's pixels, grown where needed to hold the scene's 1024 x 512 pass, which is drawn
+  // into the same buffer before the post pass covers it.
+  const w = screen.width * (window.devicePixelRatio || 1);
+  const h = screen.height * (window.devicePixelRatio || 1);
+  const grow = Math.max(1, 1024 / w, 512 / h);
+  canvas.width = Math.ceil(w * grow);
+  canvas.height = Math.ceil(h * grow);
   if (document.documentElement.requestFullscreen) {
     document.documentElement.requestFullscreen().catch(() => {}); // refused: the page's size
   }
