@@ -25,12 +25,17 @@ class Server:
 
     def __init__(self, folder):
         handler = functools.partial(Quiet, directory=folder)
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.httpd = QuietServer(("127.0.0.1", 0), handler)
         self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def close(self):
         self.httpd.shutdown()
+
+
+class QuietServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # a browser closed while a file was on its way
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):

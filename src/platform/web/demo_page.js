@@ -20,6 +20,7 @@ function fail(title, text) {
 
 const page = {
   audio: null,
+  audioRefused: false,
   blobs: {},           // file name -> object URL of what was downloaded and is not in the file system
   offset: 0,           // page clock + offset = the demo's timer
   musicOrigin: 0,      // the timer's value at the music's start
@@ -32,19 +33,21 @@ const page = {
   clipboard: '',
   errors: [],          // what the demo wrote on standard error
 
-  // The timer: the page's clock, pulled to the music's position while the music plays, and never
-  // backwards, so a stalled music holds the picture and a stalled tab catches up with the music.
+  // The timer: the music's position while there is music, the page's clock filling in between
+  // its updates. Until the music plays, or while it stalls, the time holds where the music is; a
+  // stalled tab catches up with it. Never backwards. Without music (none, refused, ended) the
+  // page's clock goes on from where the music left it.
   timerNow() {
     this.passes++;
     const now = performance.now();
+    if (this.passes === 2) this.firstFrame = now; // the first pass's frame is drawn
     let t = now + this.offset;
     const a = this.audio;
-    if (a && !a.paused && !a.ended && a.readyState >= 2) {
+    if (a && !a.ended && !this.audioRefused) {
       const music = this.musicOrigin + a.currentTime * 1000;
-      if (Math.abs(music - t) > 20) {
-        this.offset = music - now;
-        t = music;
-      }
+      const playing = !a.paused && a.readyState >= 3;
+      if (!playing || Math.abs(music - t) > 20) t = music;
+      this.offset = t - now;
     }
     t = Math.max(t, this.last);
     this.last = t;
@@ -65,7 +68,9 @@ const page = {
       a.currentTime = 0;
     }
     if (what === 'seek') a.currentTime = ms / 1000;
-    if (what === 'restart' || what === 'resume') a.play().catch(() => {}); // refused: silence
+    if (what === 'restart' || what === 'resume') {
+      a.play().catch(() => { this.audioRefused = true; }); // silence, on the page's clock
+    }
     if (what === 'pause' || what === 'free') a.pause();
     if (what === 'free') this.audio = null;
   },
@@ -118,9 +123,15 @@ const page = {
 
   // y, Y, p: the nine shader files anew from the server, then the rebuild between two frames.
   refetchShaders() {
-    download(shaderFiles, () => {}, { cache: 'no-store' }).then(
+    download(shaderFiles, () => {}).then(
       () => Module._web_shaders_fetched(),
       (e) => this.showBox(e.file, e.message));
+  },
+
+  contextLost() {
+    fail('The graphics context was lost',
+         'The browser took the WebGL context away (a GPU reset, a driver update, too many pages ' +
+         'using the GPU). Reload the page to play again.');
   },
 
   showEnd() {
@@ -142,12 +153,14 @@ let otherFiles = [];
 
 // Downloads the files into the file system (the music into a blob), reporting the bytes so far.
 // Rejects with the first file that did not arrive and why.
-async function download(files, progress, options) {
+async function download(files, progress) {
   const got = {}, total = {};
   const one = async (name) => {
     let response;
     try {
-      response = await fetch(dataUrl + name, options || {});
+      // Asked anew each time (a cached copy only when unchanged): an edited shader, or a file taken
+      // away, is seen.
+      response = await fetch(dataUrl + name, { cache: 'no-cache' });
     } catch (e) {
       throw { file: name, message: 'the server did not answer (' + e.message + ')' };
     }
@@ -221,9 +234,13 @@ function frameAt(seconds) {
 function play() {
   $('start').hidden = true;
   const canvas = $('canvas');
-  const scale = window.devicePixelRatio || 1;
-  canvas.width = Math.round(screen.width * scale);
-  canvas.height = Math.round(screen.height * scale);
+  // The screen's pixels, grown where needed to hold the scene's 1024 x 512 pass, which is drawn
+  // into the same buffer before the post pass covers it.
+  const w = screen.width * (window.devicePixelRatio || 1);
+  const h = screen.height * (window.devicePixelRatio || 1);
+  const grow = Math.max(1, 1024 / w, 512 / h);
+  canvas.width = Math.ceil(w * grow);
+  canvas.height = Math.ceil(h * grow);
   if (document.documentElement.requestFullscreen) {
     document.documentElement.requestFullscreen().catch(() => {}); // refused: the page's size
   }
@@ -235,6 +252,7 @@ function play() {
 
 function ended(code) {
   if (page.audio) page.audio.pause();
+  if (!$('failure').hidden) return; // the page already says why
   if (code === 2) {
     fail('The tuning was refused', page.errors.join(' ').replace(/^demo: /, '') ||
          'the line is malformed');
@@ -261,14 +279,12 @@ var Module = {
   printErr: (text) => { page.errors.push(text); console.warn(text); },
   onRuntimeInitialized: ready,
   onExit: ended,
+  onAbort: (what) => fail('The demo stopped', String(what)),
 };
 
-$('canvas').addEventListener('webglcontextlost', (e) => {
-  e.preventDefault();
-  fail('The graphics context was lost',
-       'The browser took the WebGL context away (a GPU reset, a driver update, too many pages ' +
-       'using the GPU). Reload the page to play again.');
-});
+// Without this the browser would not even try to give the context back; the frame loop stops on
+// its own once the context is gone.
+$('canvas').addEventListener('webglcontextlost', (e) => e.preventDefault());
 
 if (webglMissing()) {
   fail('This browser offers no WebGL',
