@@ -74,7 +74,8 @@ void main(void) {
     // atan(0, 0) is left undefined: the pixel under the sun's centre looks a hair aside.
     vec2 da = dot(ds, ds) > 1e-12 ? ds : vec2(1e-6, 0.0);
     float a1 = atan(da.y, da.x) / 6.2831853;
-    float a2 = atan(-da.y, -da.x) / 6.2831853 + 0.5;
+    // The same angle cut along +x: one atan instead of two.
+    float a2 = fract(a1);
     float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
     float fan = texture2D(noiseMap, vec2(turn * 10.0, 0.05 * t)).x *
                 texture2D(noiseMap, vec2(turn * 26.0, 0.5)).y;
@@ -108,6 +109,7 @@ void main(void) {
     float z = 0.3 * pow(1.17, first);
     // The sweep: a band of light rolling in over the meadow from the horizon.
     float front = 40.0 * exp(-3.2 * sweep);
+    float nearSun = exp(-dot(ds, ds) * 0.8);
     vec3 col = vec3(0.0);
     float trans = 1.0;
     for (int i = 0; i < Layers; i++) {
@@ -115,11 +117,8 @@ void main(void) {
         float Xw = (p.x / Focal) * z;
         float Y = camH + ((p.y - horizon) / Focal) * z;
         if (Y < 0.0) break;
-        if (Y > 0.65) {
-            if (below < 0.0) break;
-            z *= 1.17;
-            continue;
-        }
+        // Above the rows' reach; rising rows (above the horizon) only climb higher.
+        if (Y > 0.65 && below < 0.0) break;
         float w = wind(vec2(Xw, z), t);
         float X = Xw + hash(fi * 3.17) * 7.0 - (0.25 + 0.8 * windAmt) * (w + 0.3) * Y * Y;
         float cell = floor(X / cellW);
@@ -133,11 +132,10 @@ void main(void) {
             bladeW * (0.6 + 0.6 * r1) * (0.5 + 0.5 * tall) * sqrt(clamp((1.0 - v) * 2.5, 0.0, 1.0));
         float u = (X - xc) / max(width, 1e-4);
         float aa = pix * z / max(width, 1e-4);
-        float cover = clamp((1.0 - abs(u)) / max(aa, 1e-3), 0.0, 1.0) * step(v, 1.0);
+        float cover =
+            clamp((1.0 - abs(u)) / max(aa, 1e-3), 0.0, 1.0) * step(v, 1.0) * step(Y, 0.65);
         if (cover > 0.001) {
             // Backlit: the edges and the thin tips glow where the light comes through.
-            vec2 toSun = sun - vec2(p.x, p.y);
-            float nearSun = exp(-dot(toSun, toSun) * 0.8);
             float edge = u * u;
             edge *= edge;
             vec3 c = bladeDark * (0.6 + 0.5 * v);
