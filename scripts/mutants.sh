@@ -23,8 +23,10 @@ s1-fade-in src/timeline/scene_1.cpp * (12.0_f - a) * 0.05_f ~> * (12.0_f - a) * 
 s1-row1-end src/timeline/scene_1.cpp a < 9.5_f ~> a < 9.0_f
 s1-strip-swap src/timeline/scene_1.cpp row->strip_b, alpha ~> row->strip_a, alpha
 s1-fade-width src/timeline/scene_1.cpp / 8.0_f); ~> / 4.0_f);
+s1-last-row src/timeline/scene_1.cpp if (a < 32.0_f) ~> if (a <= 32.0_f)
 pass-matrix src/timeline/scene_pass.cpp glLoadMatrixf(ParameterBlock); ~> glLoadIdentity();
 pass-post src/timeline/scene_pass.cpp gl2::UseProgram(PostProgram); ~> gl2::UseProgram(program);
+pass-noise src/timeline/scene_pass.cpp glBindTexture(GL_TEXTURE_2D, NoiseTexture); ~> glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
 s2-heading-sign src/timeline/scenes_2_to_6.cpp f32(-s - sin_f(k * a) ~> f32(s - sin_f(k * a)
 s2-clamp src/timeline/scenes_2_to_6.cpp if (slot[3] > 1.0_f) ~> if (slot[3] > 2.0_f)
 s3-flicker-depth src/timeline/scenes_2_to_6.cpp (a - flicker_from) * 0.25_f ~> (a - flicker_from) * 0.2_f
@@ -39,9 +41,9 @@ s8-ramp-origin src/timeline/scenes_7_to_9.cpp value_or_default(13, d[3]) + (a - 
 s8-last-gain src/timeline/scenes_7_to_9.cpp value_or_default(5, 0.0f) * 6.14_f ~> value_or_default(5, 0.0f) * 6.24_f
 s8-controller src/timeline/scenes_7_to_9.cpp value_or_default(12, d[2]) ~> value_or_default(11, d[2])
 prog-capacity src/gfx/programs.cpp static_cast<size_t>(capacity - 1) ~> static_cast<size_t>(capacity)
-prog-status src/gfx/programs.cpp if (status != 0) return false; ~> if (status == 0) return false;
-prog-give-up src/gfx/programs.cpp if (fragment) gl2::DeleteShader(fragment); ~> if (!fragment) gl2::DeleteShader(fragment);
-prog-empty-file src/gfx/programs.cpp ShaderTextBufferSize) < 0) ~> ShaderTextBufferSize) <= 0)
+prog-status src/gfx/programs.cpp if (status != 0) return nullptr; ~> if (status == 0) return nullptr;
+prog-give-up src/gfx/build_programs.cpp if (fragment) gl2::DeleteShader(fragment); ~> if (!fragment) gl2::DeleteShader(fragment);
+prog-empty-file src/gfx/build_programs.cpp ShaderTextBufferSize) < 0) ~> ShaderTextBufferSize) <= 0)
 noise-lcg src/gfx/noise.cpp + 2531011u ~> + 2531013u
 noise-scale src/gfx/noise.cpp next_random() / 32767.0 ~> next_random() / 32768.0
 noise-top src/gfx/noise.cpp else if (x >= 1.0f) ~> else if (x > 1.0f)
@@ -59,9 +61,10 @@ bank-fallback-range src/tuning/tuning_bank.cpp controller >= ControllerCount) re
 export-byte src/tuning/tuned_values_export.cpp value * 127.0 + ~> value * 128.0 +
 export-room src/tuning/tuned_values_export.cpp static_cast<std::size_t>(n) >= size) break; ~> static_cast<std::size_t>(n) > size) break;
 export-last src/tuning/tuned_values_export.cpp controller < ControllerCount; ++controller ~> controller < ControllerCount - 1; ++controller
+time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) quit = 1; ~> if (message.quit) quit = 0;
-main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = build_programs; ~> WindowRebuildHook = nullptr;
+main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = [] { ProgramBuildHook(); }; ~> WindowRebuildHook = nullptr;
 sdl-stream-range src/platform/sdl/sdl_audio.cpp stream > sizeof Streams / sizeof Streams[0]) ~> stream >= sizeof Streams / sizeof Streams[0])
 sdl-rebuild-key src/platform/sdl/sdl_events.cpp *c == 'p') ~> *c == 'P')
 sdl-escape src/platform/sdl/sdl_events.cpp == SDLK_ESCAPE) ~> == SDLK_SPACE)
@@ -78,6 +81,8 @@ plan-from tools/capture/frame_plan.cpp now >= to_ms(range.from_s) ~> now > to_ms
 opt-case tools/capture/options.cpp c - 'A' + 'a' ~> c - 'a' + 'A'
 opt-int-junk tools/capture/options.cpp *stop != '\0' || errno == ERANGE || parsed ~> errno == ERANGE || parsed
 opt-from-to tools/capture/options.cpp o.range.from_s > o.range.to_s ~> o.range.from_s >= o.range.to_s
+opt-part-first tools/capture/options.cpp o.part < 1 || o.part > o.parts) ~> o.part < 0 || o.part > o.parts)
+plan-part-end tools/capture/frame_plan.cpp kept * index / parts}; ~> kept * index / parts + 1};
 EOF
 }
 

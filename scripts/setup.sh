@@ -31,6 +31,12 @@ packages=(
   dpkg-dev help2man lintian desktop-file-utils appstream man-db bsdextrautils icoutils
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
+  # the shader comparison's picture check (bench/shaders): PSNR per frame and per tile
+  python3-numpy
+  # the browser: the WebAssembly build, and the page's tests in headless Chromium over DevTools
+  emscripten chromium python3-websocket
+  # the capture farm's test: a one-node Slurm cluster and its authentication
+  slurm-wlm munge
 )
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206

@@ -5,6 +5,7 @@
 #include "gfx/resources.h"
 #include "platform/audio.h"
 #include "platform/events.h"
+#include "platform/frame_loop.h"
 #include "platform/message_box.h"
 #include "platform/timer.h"
 #include "platform/window.h"
@@ -21,7 +22,8 @@ int demo_open(WindowRecord *window) {
         message_box(nullptr, "window_init()!", "error", MESSAGE_BOX_WARNING);
         return 0;
     }
-    WindowRebuildHook = build_programs;
+    // The rebuild keys run whichever build is switched in now.
+    WindowRebuildHook = [] { ProgramBuildHook(); };
     if (!load_resources()) {
         window_end(window);
         return 0;
@@ -31,8 +33,7 @@ int demo_open(WindowRecord *window) {
 
 AudioStream demo_music_start(WindowRecord *window) {
     audio_init(-1, 44100, 0, window->window, nullptr);
-    const std::string music = data_path(MusicFileName);
-    AudioStream stream = audio_stream_create_file(0, music.c_str(), 0, 0, 0);
+    AudioStream stream = audio_stream_create_file(0, data_path(MusicFileName).text, 0, 0, 0);
     audio_channel_play(stream, 1);
     audio_start();
     return stream;
@@ -45,26 +46,32 @@ void demo_close(WindowRecord *window, AudioStream stream) {
     window_end(window);
 }
 
+// The plain demo's run, kept between the passes of a loop that may be a browser's frame callback.
+static AudioStream Stream = 0;
+static uint32_t Start = 0;
+static int Quit = 0;
+
+// One pass; 0 when it was the last.
+static int demo_pass() {
+    int32_t elapsed = static_cast<int32_t>(timer_ms() - Start);
+    Message message;
+    while (message_peek(&message)) {
+        if (message.quit) Quit = 1;
+        message_dispatch(&message);
+    }
+    render_frame(elapsed);
+    if (elapsed > DemoLengthMs) Quit = 1;
+    window_swap(&Window);
+    return !Quit;
+}
+
 int demo_main() {
     // A launcher or script must see that the demo never ran.
     if (!demo_open(&Window)) return 1;
-    AudioStream stream = demo_music_start(&Window);
+    Stream = demo_music_start(&Window);
     // Picture and sound are tied together by this order alone.
-    uint32_t start = timer_ms();
-
-    int quit = 0;
-    Message message;
-    while (!quit) {
-        int32_t elapsed = static_cast<int32_t>(timer_ms() - start);
-        while (message_peek(&message)) {
-            if (message.quit) quit = 1;
-            message_dispatch(&message);
-        }
-        render_frame(elapsed);
-        if (elapsed > DemoLengthMs) quit = 1;
-        window_swap(&Window);
-    }
-
-    demo_close(&Window, stream);
+    Start = timer_ms();
+    Quit = 0;
+    frame_loop_run(demo_pass, [] { demo_close(&Window, Stream); });
     return 0;
 }

@@ -27,6 +27,14 @@ static bool preload_tuning(const DemoOptions &options) {
     return false;
 }
 
+// A command line the demo cannot run with: its reason on the console and exit code 2.
+static int refuse(const char *reason) {
+    char line[300];
+    std::snprintf(line, sizeof line, "demo: %s\n", reason);
+    console_write(line, CONSOLE_ERROR);
+    return 2;
+}
+
 static int demo_start(int argc, const char *const *argv) {
     DemoOptions options;
     char reason[256];
@@ -34,16 +42,12 @@ static int demo_start(int argc, const char *const *argv) {
     case DEMO_OPTIONS_HELP:
         console_write(DemoUsage, CONSOLE_OUT);
         return 0;
-    case DEMO_OPTIONS_BAD: {
-        char line[300];
-        std::snprintf(line, sizeof line, "demo: %s\n", reason);
-        console_write(line, CONSOLE_ERROR);
-        return 2;
-    }
+    case DEMO_OPTIONS_BAD:
+        return refuse(reason);
     case DEMO_OPTIONS_RUN:
         break;
     }
-    if (options.data_dir) data_dir_set(options.data_dir);
+    if (!data_dir_set(options.data_dir, reason, sizeof reason)) return refuse(reason);
     if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();
 }

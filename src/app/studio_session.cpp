@@ -79,7 +79,6 @@ void studio_session_prepare() {
 }
 
 void studio_session_start(const char *tuning_file, const char *data_dir, int pickup) {
-    WindowRebuildHook = build_keeping;
     Saver = std::make_unique<TuningSaver>(Tuning, tuning_file);
     file_watch_start(data_dir);
     Pickup = pickup != 0;
@@ -122,6 +121,5 @@ void studio_session_end() {
     if (Pickup) soft_takeover_stop(Tuning);
     file_watch_stop();
     Saver.reset();
-    WindowRebuildHook = nullptr;
     ProgramBuildHook = build_programs;
 }

@@ -9,11 +9,11 @@ constexpr char StudioTuningFile[] = "tuning.txt";
 // How often the MIDI ports are listed again: a port plugged in is heard within this.
 constexpr uint32_t MidiRescanMs = 1000;
 
-// Before demo_open: the programs are built the studio's way from the start, so a compile error
-// at start-up is reported instead of shown in a box.
+// Before demo_open: the programs are built the studio's way from the start and on y/Y/p, so a
+// compile error is reported instead of shown in a box.
 void studio_session_prepare();
 // After demo_open: saves the tuning to tuning_file from the next change on, watches data_dir's
-// shaders, rebuilds the studio's way on y/Y/p, rescans the MIDI ports on a thread of its own, and
+// shaders, rescans the MIDI ports on a thread of its own, and
 // with pickup makes the preloaded controllers wait for their knobs.
 void studio_session_start(const char *tuning_file, const char *data_dir, int pickup);
 // Once a frame: a settled save rebuilds the programs.

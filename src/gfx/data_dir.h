@@ -1,14 +1,23 @@
 // Where the demo's files are: the shaders, the credits image and the music live in one folder,
 // "data" relative to the working directory unless an installed copy names another.
 #pragma once
-#include <string>
+#include <cstddef>
 
 // The music's file name inside the data folder.
 extern const char MusicFileName[];
 
-// Every later data_path names a file in `dir`; nullptr or "" restores the default.
-void data_dir_set(const char *dir);
+// A file's path in the data folder, built in place: a rebuild reads nine shader files and must not
+// allocate for each.
+constexpr std::size_t DataPathSize = 4096;  // with the terminator
+constexpr std::size_t DataFileNameMax = 31; // the longest name the demo opens in the folder
+constexpr std::size_t DataDirMax = DataPathSize - 2 - DataFileNameMax; // room for '/' and a name
+struct DataPath {
+    char text[DataPathSize];
+};
+
+// Every later data_path names a file in `dir`; nullptr or "" restores the default. A folder longer
+// than DataDirMax is refused, never cut: false, the folder unchanged and the reason in `reason`.
+bool data_dir_set(const char *dir, char *reason, std::size_t reason_size);
 const char *data_dir();
-// `name` inside `dir`, or inside the current data folder.
-std::string data_file(const std::string &dir, const char *name);
-std::string data_path(const char *name);
+// `name` (at most DataFileNameMax characters) inside the current data folder.
+DataPath data_path(const char *name);

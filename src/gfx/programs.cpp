@@ -1,17 +1,9 @@
 #include "gfx/programs.h"
 
 #include "gfx/builtin_shaders.h"
-#include "gfx/data_dir.h"
 #include "gfx/gl_entry_points.h"
-#include "platform/message_box.h"
-#include "platform/window.h"
 
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
 
 const char SceneShaderFiles[SceneProgramCount][ShaderPathSize] = {
 #include "gfx/scene_shader_files.inc"
@@ -21,7 +13,7 @@ GLuint SceneProgramTable[SceneProgramCount] = {};
 GLuint PostProgram = 0;
 
 // One static buffer for every file: at most 199,999 bytes of text and always a terminating zero.
-static char ShaderTextBuffer[ShaderTextBufferSize];
+char ShaderTextBuffer[ShaderTextBufferSize];
 
 const char *VertexShaderText = vMainObject;
 const char *PostShaderText = fOffscreeCopy;
@@ -35,205 +27,14 @@ long read_shader_file(const char *path, char *text, long capacity) {
     return static_cast<long>(read);
 }
 
-// Shows the shader's compile log and says whether the build must stop.
-static bool compile_failed(GLuint shader, const char *caption) {
-    GLint status = 0;
-    gl2::GetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    if (status != 0) return false;
-    char err[4097];
-    GLsizei length = 0;
-    gl2::GetShaderInfoLog(shader, 4096, &length, err);
-    err[length] = 0;
-    message_box(MainWindowHandle, err, caption, MESSAGE_BOX_OK);
-    return true;
-}
-
-// The usual cause is a demo started from another folder, so the box names the working directory.
-static void report_unopened(const char *path) {
-    std::error_code error;
-    std::string where = std::filesystem::current_path(error).string();
-    std::string text = std::string("The shader file could not be opened: ") + path +
-                       "\nWorking directory: " + (error ? std::string("unknown") : where) +
-                       "\nStart the demo from the folder that holds data/, or name the folder "
-                       "with --data.";
-    message_box(MainWindowHandle, text.c_str(), path, MESSAGE_BOX_OK);
-}
-
-void build_programs() {
-    if (SceneProgramTable[0] != 0) {
-        for (GLuint &program : SceneProgramTable) {
-            gl2::DeleteProgram(program);
-            program = 0;
-        }
-        gl2::DeleteProgram(PostProgram);
-        PostProgram = 0;
-    }
-
-    GLuint vertex = gl2::CreateShader(GL_VERTEX_SHADER);
-    GLuint post = gl2::CreateShader(GL_FRAGMENT_SHADER);
-    PostProgram = gl2::CreateProgram();
-    gl2::ShaderSource(vertex, 1, &VertexShaderText, nullptr);
-    gl2::CompileShader(vertex);
-    gl2::ShaderSource(post, 1, &PostShaderText, nullptr);
-    gl2::CompileShader(post);
-    // A failed build leaves the tables as they stand but does not leak its shader objects.
-    auto give_up = [&](GLuint fragment) {
-        if (fragment) gl2::DeleteShader(fragment);
-        gl2::DeleteShader(vertex);
-        gl2::DeleteShader(post);
-    };
-    if (compile_failed(vertex, "vMainObject shader error")) return give_up(0);
-    if (compile_failed(post, "fOffscreeCopy shader error")) return give_up(0);
-    gl2::AttachShader(PostProgram, vertex);
-    gl2::AttachShader(PostProgram, post);
-    gl2::LinkProgram(PostProgram);
-
-    const char *shaderPointer = ShaderTextBuffer;
-    for (int i = 0; i < SceneProgramCount; ++i) {
-        const std::string path = data_path(SceneShaderFiles[i]);
-        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            report_unopened(path.c_str());
-            return give_up(0);
-        }
-
-        GLuint fragment = gl2::CreateShader(GL_FRAGMENT_SHADER);
-        SceneProgramTable[i] = gl2::CreateProgram();
-        gl2::ShaderSource(fragment, 1, &shaderPointer, nullptr);
-        gl2::CompileShader(fragment);
-        if (compile_failed(fragment, path.c_str())) return give_up(fragment);
-        gl2::AttachShader(SceneProgramTable[i], vertex);
-        gl2::AttachShader(SceneProgramTable[i], fragment);
-        gl2::LinkProgram(SceneProgramTable[i]);
-        gl2::DeleteShader(fragment); // lives on while attached
-    }
-    gl2::DeleteShader(vertex);
-    gl2::DeleteShader(post);
-}
-
-void (*ProgramBuildHook)() = build_programs;
-
-void describe_shader_log(const char *file, const char *log, ProgramBuildFailure &failure) {
-    std::snprintf(failure.file, sizeof failure.file, "%s", file);
-    // The first line that says "error" (any case), else the first that says anything.
-    const char *chosen = nullptr;
-    for (const char *line = log; *line && !chosen;) {
-        const char *end = std::strchr(line, '\n');
-        if (!end) end = line + std::strlen(line);
-        for (const char *c = line; c + 5 <= end && !chosen; ++c)
-            if (std::tolower(static_cast<unsigned char>(c[0])) == 'e' &&
-                std::tolower(static_cast<unsigned char>(c[1])) == 'r' &&
-                std::tolower(static_cast<unsigned char>(c[2])) == 'r' &&
-                std::tolower(static_cast<unsigned char>(c[3])) == 'o' &&
-                std::tolower(static_cast<unsigned char>(c[4])) == 'r')
-                chosen = line;
-        line = *end ? end + 1 : end;
-    }
-    if (!chosen) chosen = log + std::strspn(log, " \t\r\n");
-    std::size_t length = std::strcspn(chosen, "\r\n");
-    if (length >= sizeof failure.message) length = sizeof failure.message - 1;
-    std::memcpy(failure.message, chosen, length);
-    failure.message[length] = 0;
-    // "0:12(3):", "0(12) :" or, behind "ERROR: ", "0:12:": the source string, then the line.
-    const char *p = failure.message;
-    if (std::strncmp(p, "ERROR: ", 7) == 0) p += 7;
-    char *after = nullptr;
-    std::strtol(p, &after, 10);
-    failure.line = 0;
-    if (after != p && (*after == ':' || *after == '(') &&
-        std::isdigit(static_cast<unsigned char>(after[1])))
-        failure.line = static_cast<int>(std::strtol(after + 1, nullptr, 10));
-}
-
-namespace {
-
-// Keeps the first failure of a build; the later ones are only counted.
-struct FailureRecord {
-    ProgramBuildFailure &first;
-    int count = 0;
-    void log(const char *file, const char *text) {
-        if (count++ == 0) describe_shader_log(file, text, first);
-    }
-};
-
-// The compile log of a shader that did not compile, else nullptr.
-const char *compile_log(GLuint shader, char (&log)[4097]) {
+const char *failed_compile_log(GLuint shader, char (&log)[ShaderLogSize + 1]) {
     GLint status = 0;
     gl2::GetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status != 0) return nullptr;
     GLsizei length = 0;
-    gl2::GetShaderInfoLog(shader, 4096, &length, log);
+    gl2::GetShaderInfoLog(shader, ShaderLogSize, &length, log);
     log[length] = 0;
     return log;
 }
 
-// Links a program from the two shaders; 0 (nothing left behind) when it does not link. The link
-// status comes through the tools' table, which the demo's own build never needs.
-GLuint link_or_log(GLuint vertex, GLuint fragment, const char *file, FailureRecord &failures) {
-    GLuint program = gl2::CreateProgram();
-    gl2::AttachShader(program, vertex);
-    gl2::AttachShader(program, fragment);
-    gl2::LinkProgram(program);
-    if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAM_INFO_LOG]) {
-        char missing[256];
-        fetch_gl_tool_entry_points(missing, sizeof missing);
-    }
-    if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAMIV] ||
-        !GlToolEntryPoints[GL_TOOL_GET_PROGRAM_INFO_LOG])
-        return program; // a GL 2.0 driver has both; without them a link failure goes unseen
-    GLint status = 0;
-    gl2::tool<PFNGLGETPROGRAMIVPROC>(GL_TOOL_GET_PROGRAMIV, program, GL_LINK_STATUS, &status);
-    if (status != 0) return program;
-    char log[4097];
-    GLsizei length = 0;
-    gl2::tool<PFNGLGETPROGRAMINFOLOGPROC>(GL_TOOL_GET_PROGRAM_INFO_LOG, program, 4096, &length,
-                                          log);
-    log[length] = 0;
-    failures.log(file, log);
-    gl2::DeleteProgram(program);
-    return 0;
-}
-
-// A fragment shader from the text, linked with the vertex shader into program, which it replaces;
-// a failure leaves program as it was.
-void rebuild_slot(GLuint vertex, const char *text, const char *file, GLuint &program,
-                  FailureRecord &failures) {
-    GLuint fragment = gl2::CreateShader(GL_FRAGMENT_SHADER);
-    gl2::ShaderSource(fragment, 1, &text, nullptr);
-    gl2::CompileShader(fragment);
-    char log[4097];
-    if (const char *failed = compile_log(fragment, log)) {
-        failures.log(file, failed);
-    } else if (GLuint built = link_or_log(vertex, fragment, file, failures)) {
-        if (program) gl2::DeleteProgram(program);
-        program = built;
-    }
-    gl2::DeleteShader(fragment); // lives on while attached
-}
-
-} // namespace
-
-int build_programs_keeping(ProgramBuildFailure &first_failure) {
-    first_failure = ProgramBuildFailure{};
-    FailureRecord failures{first_failure};
-    GLuint vertex = gl2::CreateShader(GL_VERTEX_SHADER);
-    gl2::ShaderSource(vertex, 1, &VertexShaderText, nullptr);
-    gl2::CompileShader(vertex);
-    char log[4097];
-    if (const char *failed = compile_log(vertex, log)) {
-        // Nothing links without it: every program stays.
-        failures.log("vMainObject", failed);
-        gl2::DeleteShader(vertex);
-        return SceneProgramCount + 1;
-    }
-    rebuild_slot(vertex, PostShaderText, "fOffscreeCopy", PostProgram, failures);
-    for (int i = 0; i < SceneProgramCount; ++i) {
-        const std::string path = data_path(SceneShaderFiles[i]);
-        if (read_shader_file(path.c_str(), ShaderTextBuffer, ShaderTextBufferSize) < 0) {
-            failures.log(path.c_str(), "the file could not be opened");
-            continue;
-        }
-        rebuild_slot(vertex, ShaderTextBuffer, path.c_str(), SceneProgramTable[i], failures);
-    }
-    gl2::DeleteShader(vertex);
-    return failures.count;
-}
+void (*ProgramBuildHook)() = build_programs;

@@ -7,6 +7,7 @@
 constexpr int SceneProgramCount = 9;
 constexpr int ShaderPathSize = 128;
 constexpr int ShaderTextBufferSize = 200000;
+constexpr int ShaderLogSize = 4096; // the most of a compile or link log either build reads
 
 // Program slot i is built from file i of the data folder (the list is gfx/scene_shader_files.inc).
 extern const char SceneShaderFiles[SceneProgramCount][ShaderPathSize];
@@ -18,9 +19,15 @@ extern GLuint PostProgram;
 extern const char *VertexShaderText;
 extern const char *PostShaderText;
 
+// One static buffer for every file read by either build: nothing is allocated per file.
+extern char ShaderTextBuffer[ShaderTextBufferSize];
+
 // Reads at most capacity - 1 bytes of the file and a terminating zero behind them. Returns the
 // bytes read, or -1 (text untouched) when the file cannot be opened.
 long read_shader_file(const char *path, char *text, long capacity);
+
+// The compile log of a shader that did not compile, else nullptr (compiled, or no log).
+const char *failed_compile_log(GLuint shader, char (&log)[ShaderLogSize + 1]);
 
 // Compiles and links all ten programs from the built-in texts and the scene files; a compile error
 // or a file that cannot be opened shows a box and ends the build there.
@@ -40,5 +47,6 @@ int build_programs_keeping(ProgramBuildFailure &first_failure);
 // in the forms drivers write ("0:12(3): error", "0(12) : error", "ERROR: 0:12:").
 void describe_shader_log(const char *file, const char *log, ProgramBuildFailure &failure);
 
-// What load_resources runs: build_programs, unless the studio has put its own build here first.
+// The one switch for building programs: what load_resources and the rebuild keys run. The plain
+// demo's build_programs unless the studio switches in its own.
 extern void (*ProgramBuildHook)();

@@ -53,7 +53,7 @@ void create_textures() {
     glBindTexture(GL_TEXTURE_2D, CreditsTexture);
     set_linear_clamped();
     // Missing image: the texture keeps no image and the run goes on without a word.
-    if (!read_credits_image(data_path(CreditsImageFile).c_str(), CreditsPixelBuffer)) return;
+    if (!read_credits_image(data_path(CreditsImageFile).text, CreditsPixelBuffer)) return;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glEnable(GL_TEXTURE_2D);

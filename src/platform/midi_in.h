@@ -6,7 +6,8 @@ typedef void (*MidiShortMessageHandler)(unsigned char status, unsigned char data
                                         unsigned char data2);
 
 // Opens and starts every input device, at most max_devices, each as soon as it is set up.
-// Returns how many were opened. No device, no MIDI system: 0, silently.
+// Returns how many were opened (winmm counts those that failed to open: they get every call the
+// others get). No device, no MIDI system: 0, silently.
 unsigned midi_in_open_all(MidiShortMessageHandler handler, unsigned max_devices);
 // Opens the input devices that appeared since, and closes those that are gone, with
 // midi_in_open_all's handler, keeping at most its max_devices open. Returns how many are open.

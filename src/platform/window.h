@@ -30,5 +30,5 @@ void *window_module_instance();
 // 1 leaves the mouse cursor visible (the studio sets it before window_init); the demo hides it.
 extern int WindowCursorShown;
 
-// Called by the window procedure for the characters y, Y and p (set by the app).
+// Called by the window procedure for the characters y, Y and p (set by the app to its build).
 extern void (*WindowRebuildHook)();

@@ -55,16 +55,12 @@ void run_quietly(int scene, float local_time, float slots[ParameterCount]) {
 // Swaps the hooks in for the quiet runs and restores everything on the way out.
 class QuietScope {
   public:
-    QuietScope() : seam_(SceneDraw), observer_(TuningReadObserver), override_(TuningReadOverride) {
+    QuietScope() : override_(TuningReadOverride) {
         std::memcpy(slots_, ParameterBlock, sizeof slots_);
-        SceneDraw = {record_pass, no_overlay};
-        TuningReadObserver = nullptr;
         TuningReadOverride = answer;
     }
     ~QuietScope() {
         std::memcpy(ParameterBlock, slots_, sizeof slots_);
-        SceneDraw = seam_;
-        TuningReadObserver = observer_;
         TuningReadOverride = override_;
     }
     QuietScope(const QuietScope &) = delete;
@@ -72,8 +68,7 @@ class QuietScope {
 
   private:
     float slots_[ParameterCount];
-    SceneDrawSeam seam_;
-    void (*observer_)(int, float);
+    SceneDrawScope seam_{{record_pass, no_overlay}};
     float (*override_)(int, float);
 };
 

@@ -2,6 +2,7 @@
 
 #include "timeline/frame_grid.h"
 #include "timeline/scene_pass.h"
+#include "timeline/timeline_survey.h"
 
 #include <cstdint>
 
@@ -30,10 +31,8 @@ static void replay_to(const TimeControl *tc, int32_t ms) {
     const long frame = grid_frame(ms);
     long k = frame / CheckpointFrames * CheckpointFrames;
     demo_clock_restore(tc->checkpoints[k / CheckpointFrames]);
-    const SceneDrawSeam drawing = SceneDraw;
-    SceneDraw = SceneDrawNothing;
+    const SceneDrawScope nothing_drawn(SceneDrawNothing);
     for (; k < frame; ++k) render_frame(frame_time_ms(k, StudioFps));
-    SceneDraw = drawing;
 }
 
 // Tells the music only what changed, so a move while paused sends no pause.
@@ -73,21 +72,18 @@ void time_control_start(TimeControl *tc, const MusicMoves &music, int32_t from_m
                         int32_t loop_from_ms, int32_t loop_to_ms) {
     *tc = TimeControl{};
     tc->music = music;
-    // One run over the whole grid, the same as any capture's, gives checkpoints and scene starts.
-    for (int32_t &start : tc->scene_start_ms) start = StudioEndMs;
-    tc->scene_start_ms[0] = 0;
-    const SceneDrawSeam drawing = SceneDraw;
-    SceneDraw = SceneDrawNothing;
-    demo_clock_reset();
-    int reached = 1;
-    for (long k = 0; k <= grid_frame(StudioEndMs); ++k) {
-        if (k % CheckpointFrames == 0) tc->checkpoints[k / CheckpointFrames] = demo_clock_save();
-        render_frame(frame_time_ms(k, StudioFps));
-        float local = 0.0f;
-        for (const int scene = scene_for_clock(DemoClock, &local); reached < scene; ++reached)
-            tc->scene_start_ms[reached] = frame_time_ms(k, StudioFps);
+    // One run over the whole grid, the same as any capture's, gives checkpoints and scene starts;
+    // scene 9 runs for a while before the studio's end.
+    const std::vector<SurveyFrame> survey = survey_timeline(StudioFps, 2.0);
+    for (long k = 0; k <= grid_frame(StudioEndMs); k += CheckpointFrames)
+        tc->checkpoints[k / CheckpointFrames] = survey[static_cast<std::size_t>(k)].before;
+    const std::array<SceneSpan, SceneCount> spans = scene_spans(survey);
+    tc->scene_start_ms[SceneCount] = StudioEndMs;
+    for (int scene = SceneCount; scene >= 1; --scene) { // one no frame shows starts with the next
+        const SceneSpan &span = spans[static_cast<std::size_t>(scene - 1)];
+        tc->scene_start_ms[scene - 1] =
+            span.first <= span.last ? survey[span.first].now : tc->scene_start_ms[scene];
     }
-    SceneDraw = drawing;
 
     const int32_t from = snap_to_grid(loop_from_ms), to = snap_to_grid(loop_to_ms);
     if (loop_to_ms >= 0 && from < to) {

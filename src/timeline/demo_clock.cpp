@@ -36,13 +36,16 @@ int scene_for_clock(float t, float *local_time) {
     return scene;
 }
 
-void render_frame(int32_t now) {
+void demo_clock_advance(int32_t now) {
     // The clock advances by the mean duration of the last five frames, so a stall is caught up
     // over five frames instead of jumping the picture.
     DemoClock = f32(static_cast<double>(now - FrameHistory[0]) * 0.001_f / 5.0 + DemoClock);
     for (int i = 0; i < 4; ++i) FrameHistory[i] = FrameHistory[i + 1];
     FrameHistory[4] = now;
+}
 
+void render_frame(int32_t now) {
+    demo_clock_advance(now);
     glEnable(GL_CULL_FACE); // the credits overlay leaves it off
     for (float &slot : ParameterBlock) slot = 0.0f;
 

@@ -8,6 +8,9 @@ extern int32_t FrameHistory[5];
 // One whole frame for loop time `now` (milliseconds since the loop began); does not swap.
 void render_frame(int32_t now);
 
+// The clock's step at the start of each frame: DemoClock and FrameHistory moved on to `now`.
+void demo_clock_advance(int32_t now);
+
 // Which scene (1..9) the clock t falls in, and its local time: the sequencer's table alone.
 int scene_for_clock(float t, float *local_time);
 

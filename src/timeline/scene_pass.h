@@ -21,3 +21,15 @@ extern SceneDrawSeam SceneDraw;
 // A seam that draws nothing.
 extern const SceneDrawSeam SceneDrawNothing;
 extern const SceneDrawSeam SceneDrawGl;
+
+// SceneDraw swapped for the life of the scope; the seam it found is put back on the way out.
+class SceneDrawScope {
+  public:
+    explicit SceneDrawScope(const SceneDrawSeam &seam) : found_(SceneDraw) { SceneDraw = seam; }
+    ~SceneDrawScope() { SceneDraw = found_; }
+    SceneDrawScope(const SceneDrawScope &) = delete;
+    SceneDrawScope &operator=(const SceneDrawScope &) = delete;
+
+  private:
+    SceneDrawSeam found_;
+};

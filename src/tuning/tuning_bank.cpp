@@ -3,7 +3,6 @@
 #include "platform/midi_in.h"
 #include "tuning/tuned_values_export.h"
 
-void (*TuningReadObserver)(int controller, float fallback) = nullptr;
 float (*TuningReadOverride)(int controller, float fallback) = nullptr;
 
 // The platform hands over bare bytes, so every device feeds the process-wide bank.
@@ -96,7 +95,6 @@ std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) 
 TuningBank Tuning;
 
 float value_or_default(int controller, float fallback) {
-    if (TuningReadObserver) TuningReadObserver(controller, fallback);
     if (TuningReadOverride) return TuningReadOverride(controller, fallback);
     return Tuning.value_or_default(controller, fallback);
 }

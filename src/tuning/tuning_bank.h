@@ -62,8 +62,7 @@ extern TuningBank Tuning;
 // value_or_default on the process-wide bank: what the scene scripts call.
 float value_or_default(int controller, float fallback);
 
-// Sees every value_or_default call on the process-wide bank when set (tests record read order).
-extern void (*TuningReadObserver)(int controller, float fallback);
 // Answers every value_or_default call on the process-wide bank in its place when set, leaving the
-// bank alone (the studio re-runs a script with one controller moved to see which slots follow).
+// bank alone (the studio re-runs a script with one controller moved to see which slots follow;
+// tests record the order of reads).
 extern float (*TuningReadOverride)(int controller, float fallback);

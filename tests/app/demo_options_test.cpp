@@ -1,8 +1,10 @@
 // The demo's command line: what runs, what is help, and a one-line reason for everything else.
 #include "app/demo_options.h"
+#include "gfx/data_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,28 @@ TEST(DemoOptions, RefusesBadInputWithAReason) {
         EXPECT_EQ(why.rfind(c.reason, 0), 0u) << why;
         EXPECT_EQ(why.find('\n'), std::string::npos);
     }
+}
+
+// A folder of any length the demo takes reaches every file whole; a longer one is refused.
+TEST(DataFolder, IsTakenWholeOrRefused) {
+    const char *names[] = {
+#include "gfx/scene_shader_files.inc"
+        MusicFileName, "credits.tga"};
+    char reason[256] = "";
+    const std::string longest = std::string(DataDirMax - 1, 'd') + "/";
+    ASSERT_TRUE(data_dir_set(longest.c_str(), reason, sizeof reason));
+    for (const char *name : names) {
+        EXPECT_LE(std::strlen(name), DataFileNameMax) << name;
+        EXPECT_EQ(data_path(name).text, longest + name);
+    }
+    ASSERT_TRUE(data_dir_set("x", reason, sizeof reason));
+    EXPECT_STREQ(data_path("a.shader").text, "x/a.shader");
+    EXPECT_FALSE(data_dir_set((longest + "d").c_str(), reason, sizeof reason));
+    EXPECT_STREQ(data_dir(), "x");
+    EXPECT_EQ(std::string(reason).rfind("--data: the folder name is 4064 characters long", 0), 0u)
+        << reason;
+    ASSERT_TRUE(data_dir_set(nullptr, reason, sizeof reason));
+    EXPECT_STREQ(data_dir(), "data");
 }
 
 } // namespace

@@ -67,6 +67,14 @@ TEST(CaptureOptions, RefusalsNameTheProblem) {
         {"--out x.mp4 --png-level 3", "--png-level applies to PNG"},
         {"--out f --png-level 10", "0 (fastest) to 9"},
         {"--bench-capture --out b", "--out does not apply to --bench-capture"},
+        {"--out f --part 0/4", "1 <= K <= N"},
+        {"--out f --part 5/4", "1 <= K <= N"},
+        {"--out f --part 2", "K/N"},
+        {"--out x.png --at 1 --part 1/2", "not with --at"},
+        {"--out x.mp4 --part 1/2 --music m.mp3", "--music goes with --join"},
+        {"--join 0 --out x.mp4", "--join 0"},
+        {"--join 4 --out f", "--join needs --out FILE.mp4"},
+        {"--join 2 --out x.mp4 --size 1024x512", "--size does not apply to --join"},
     };
     for (const auto &[line, says] : cases) {
         CaptureOptions options;
@@ -119,6 +127,23 @@ TEST(FramePlan, RangeEndsNearestFrameAndRecordedTimes) {
     const FramePlan plan = plan_recorded(times, {true, 0.9, true, 1.0});
     EXPECT_EQ(plan.stamps, std::vector<int32_t>(times.begin(), times.begin() + 6));
     EXPECT_EQ(plan.first_kept, 3u);
+}
+
+// The union of a split is the whole, byte for byte on the end-to-end farm run; here every split of
+// an odd count, down to a frame a part.
+TEST(FramePlan, PartsHoldEveryFrameOnceInOrder) {
+    const FramePlan whole = plan_fixed_rate(60.0, {true, 1.0, true, 3.0}); // 121 frames
+    for (int n : {1, 4, 7, 121}) {
+        std::size_t next = whole.first_kept;
+        for (int k = 1; k <= n; ++k) {
+            const FramePlan part = plan_part(whole, k, n);
+            EXPECT_EQ(part.first_kept, next) << k << "/" << n;
+            EXPECT_EQ(part.kept(), 121u / n + (part.kept() > 121u / n)) << k << "/" << n;
+            EXPECT_TRUE(std::equal(part.stamps.begin(), part.stamps.end(), whole.stamps.begin()));
+            next = part.stamps.size();
+        }
+        EXPECT_EQ(next, whole.stamps.size()) << n;
+    }
 }
 
 TEST(FrameTimes, OneWholeMillisecondValueALine) {

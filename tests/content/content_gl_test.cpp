@@ -105,10 +105,11 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
         if (!setting) times.insert(times.end(), c.fading.begin(), c.fading.end());
         for (size_t j = 0; j < times.size(); ++j) {
             SCOPED_TRACE(testing::Message() << "at " << times[j] << " s, knob setting " << setting);
-            SceneDraw = SceneDrawSeam{capture_pass, [](float) {}}; // scene 1's cards left out
-            std::fill(std::begin(ParameterBlock), std::end(ParameterBlock), 0.0f);
-            scripts[c.scene - 1](times[j]);
-            SceneDraw = SceneDrawGl;
+            {
+                const SceneDrawScope captured({capture_pass, [](float) {}}); // no credits cards
+                std::fill(std::begin(ParameterBlock), std::end(ParameterBlock), 0.0f);
+                scripts[c.scene - 1](times[j]);
+            }
             long non_finite = 0;
             double sum = 0.0, squares = 0.0; // of the luma as the screen shows it
             for (size_t i = 0; i < Pass.size(); i += 4) {

@@ -112,10 +112,11 @@ TEST(Scene1Credits, CardsGoOverTheFinishedFrame) {
     ASSERT_TRUE(load_resources_and_image());
     for (const Overlay &overlay : Cases) {
         SCOPED_TRACE("a = " + std::to_string(overlay.a));
-        SceneDraw = SceneDrawSeam{scene_pass, [](float) {}};
-        draw_frame(overlay.a);
+        {
+            const SceneDrawScope no_overlay({scene_pass, [](float) {}});
+            draw_frame(overlay.a);
+        }
         const Pixels expected = expected_picture(overlay, read_window());
-        SceneDraw = SceneDrawGl;
         draw_frame(overlay.a);
 
         EXPECT_FALSE(glIsEnabled(GL_CULL_FACE)) << "culling stays off until the next frame";
@@ -130,7 +131,15 @@ TEST(Scene1Credits, CardsGoOverTheFinishedFrame) {
             wrong += k % 4 != 3 && std::abs(actual[k] - expected[k]) > tolerance;
         EXPECT_EQ(wrong, 0) << "channels off by more than " << tolerance;
     }
-    SceneDraw = SceneDrawGl;
+    // Row 4 ends before 32 s, where its cards are faint enough to leave the picture alone: the
+    // colour current after the frame tells whether a card was drawn.
+    for (const float a : {std::nextafter(32.0f, 0.0f), 32.0f}) {
+        glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+        draw_frame(a);
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_EQ(colour[0] == 0.1f, a == 32.0f) << "a = " << a << ", red " << colour[0];
+    }
     headless_context_end();
 }
 

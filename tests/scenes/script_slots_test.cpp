@@ -59,10 +59,12 @@ uint64_t digest_of_every_script() {
 // checked row by row against slot values worked out by hand from the scene formulas.
 TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     for (int i = 0; i < SceneProgramCount; ++i) SceneProgramTable[i] = 0x5000 + i;
-    SceneDraw = {[](GLuint program) { feed('p', program), feed('b', ParameterBlock); },
-                 [](float a) { feed('o', a); }};
-    TuningReadObserver = [](int controller, float fallback) {
+    const SceneDrawScope recorded(
+        {[](GLuint program) { feed('p', program), feed('b', ParameterBlock); },
+         [](float a) { feed('o', a); }});
+    TuningReadOverride = [](int controller, float fallback) {
         feed('r', controller), feed('d', fallback);
+        return Tuning.value_or_default(controller, fallback);
     };
     EXPECT_EQ(digest_of_every_script(), 10711037790365753975ull) << "untuned";
 
@@ -72,8 +74,7 @@ TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     EXPECT_EQ(digest_of_every_script(), 16468981213635141753ull) << "tuned";
 
     for (int c : tuned) Tuning.touched[c] = 0; // for the export at exit
-    SceneDraw = SceneDrawGl;
-    TuningReadObserver = nullptr;
+    TuningReadOverride = nullptr;
 }
 
 } // namespace

@@ -88,11 +88,14 @@ TEST(TimeControl, LoopsWrapAsMovesAndTheEndHoldsUntilAKey) {
     for (int twice = 0; twice < 2; ++twice) time_control_key(&Tc, KEY_L, 0, 91000); // scene 1's
     EXPECT_EQ(time_control_frame(&Tc, 92000), 12512);
     EXPECT_EQ(time_control_frame(&Tc, 200000), 0); // a stall past the scene's end wraps
+    const int32_t end = Tc.scene_start_ms[1];      // and the loop's last frame comes before it
+    EXPECT_EQ(time_control_frame(&Tc, 200000u + static_cast<uint32_t>(end) - 1), end - 1);
+    EXPECT_EQ(time_control_frame(&Tc, 200000u + static_cast<uint32_t>(end)), 0);
     time_control_key(&Tc, KEY_DIGIT_9, 0, 200000); // out of the loop: ends it
     const std::string held =
         (time_control_frame(&Tc, 200000), row(time_control_frame(&Tc, 205000)));
     EXPECT_EQ(row(time_control_frame(&Tc, 209000)), held);
     time_control_key(&Tc, KEY_SPACE, 0, 210000); // at the end: play again from the start
     EXPECT_EQ(time_control_frame(&Tc, 210000), 0);
-    EXPECT_EQ(Music, "s10000 p r s0 s" + std::to_string(Tc.scene_start_ms[8]) + " p s0 r ");
+    EXPECT_EQ(Music, "s10000 p r s0 s0 s" + std::to_string(Tc.scene_start_ms[8]) + " p s0 r ");
 }

@@ -1,7 +1,9 @@
 # shellcheck shell=bash
 # A JACK server of our own for the MIDI end-to-end runs and midi_send senders on it, all ended by
 # end_session. The caller sets $work (a scratch folder) and $sender (midi_send).
-#   start_jack [PERIOD_FRAMES]   the dummy driver at 48 kHz, no real-time scheduling needed
+#   start_jack [PERIOD_FRAMES]   the dummy driver at 48 kHz, no real-time scheduling needed;
+#                                synchronous, so a client late for a cycle (a busy machine
+#                                without real-time threads) delays it instead of losing its MIDI
 #   start_sender NAME ARGS...    returns once its port exists; its output goes to $work/NAME.out
 #   wait_sender NAME             its exit status, once it has sent all (or found no reader)
 export JACK_DEFAULT_SERVER="e2e-$$"
@@ -24,7 +26,7 @@ wait_for() { # TEXT COMMAND...: polls COMMAND for 15 s
     return 1
 }
 start_jack() {
-    timeout 600 jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
+    timeout 600 jackd --no-realtime --sync -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
         > "$work/jackd.log" 2>&1 &
     session_pids+=($!)
     wait_for "jackd did not start" jack_lsp || { cat "$work/jackd.log"; return 1; }

@@ -2,7 +2,7 @@
 // every device the machine offers, exactly as in the demo; it exports at exit as in the demo too.
 //   midi_receive [C=BYTE...]  waits (5 s at most) until each controller C holds BYTE/127, then
 //                             prints "devices N" and the exported line
-//   midi_receive --rescan ... the same over 10 s, rescanning the devices every 100 ms as the
+//   midi_receive --rescan ... the same over 30 s, rescanning the devices every 100 ms as the
 //                             studio does; N is then the count of the last rescan
 #include "platform/midi_in.h"
 #include "tuning/tuned_values_export.h"
@@ -26,7 +26,7 @@ int main(int argc, char **argv) {
         }
         return true;
     };
-    for (int waited = 0; !all_arrived() && waited < (rescan ? 10000 : 5000); waited += 100)
+    for (int waited = 0; !all_arrived() && waited < (rescan ? 30000 : 5000); waited += 100)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     // Anything that should have been dropped was sent before the last expected message.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

@@ -1,14 +1,19 @@
 // A MIDI device for the end-to-end runs: a JACK client with one output port that, once a reader
-// has connected to it, sends either the messages given or a seeded random stream.
+// has connected to it and the server has run with that connection, sends either the messages
+// given or a seeded random stream, and leaves once the server has carried them out.
 //   midi_send NAME b0,07,7f c0,05 f8 ...          one message per argument, hex bytes
+//   midi_send NAME --every MS b0,07,7f ...        the same, one every MS milliseconds; fails
+//       if its reader disconnects before the last is sent
 //   midi_send NAME INDEX PORTS RATE SECONDS SEED  a stream of every kind of message at RATE a
 //       second for SECONDS; several run at once, each owning the controllers c with
 //       c % PORTS == INDEX, so the last value of every controller is known whatever the
 //       interleaving (controller 0, where every one-byte message lands, only ever gets 0)
 // A message always starts with a status byte (80 to ff), a stream with its INDEX (below PORTS).
-// Prints "ready" once the port exists; a stream then prints "sent N" and one "entry C TEXT" per
-// controller it touched, TEXT being the controller's entry in the demo's clipboard line.
+// Prints "ready" once the port exists and is watched; a stream then prints "sent N" and one
+// "entry C TEXT" per controller it touched, TEXT being its entry in the demo's clipboard line.
 #include <RtMidi.h>
+#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,20 +29,59 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Message = std::vector<unsigned char>;
 
-// RtMidi does not tell whether anyone listens; a second, plain JACK client asks the server.
-bool wait_for_reader(const std::string &port_name) {
-    jack_client_t *client = jack_client_open("midi-send-watch", JackNoStartServer, nullptr);
-    bool connected = false;
-    for (int waited = 0; client && !connected && waited < 60000; waited += 10) {
+// RtMidi does not tell whether anyone listens; a second, plain JACK client watches the port: its
+// connections, and the server's process cycles, which carry a message from our port to a reader.
+struct Watch {
+    std::string port_name;
+    jack_client_t *client = nullptr;
+    std::atomic<long> cycles{0};
+    std::atomic<bool> watching{false}, reader_left{false};
+
+    explicit Watch(std::string name) : port_name(std::move(name)) {
+        client = jack_client_open("midi-send-watch", JackNoStartServer, nullptr);
+        if (!client) return;
+        jack_set_process_callback(client, count_cycle, this);
+        jack_set_port_connect_callback(client, note_connection, this);
+        jack_activate(client);
+    }
+    ~Watch() {
+        if (client) jack_client_close(client);
+    }
+    static int count_cycle(jack_nframes_t, void *self) {
+        static_cast<Watch *>(self)->cycles.fetch_add(1);
+        return 0;
+    }
+    // A reader that disconnects between its first connection and our last message (one that reopens
+    // our port) may lose some.
+    static void note_connection(jack_port_id_t a, jack_port_id_t b, int connect, void *arg) {
+        Watch &watch = *static_cast<Watch *>(arg);
+        if (connect || !watch.watching.load()) return;
+        for (jack_port_id_t id : {a, b}) {
+            const jack_port_t *port = jack_port_by_id(watch.client, id);
+            if (port && watch.port_name == jack_port_name(port)) watch.reader_left.store(true);
+        }
+    }
+    bool connected() {
         jack_port_t *port = jack_port_by_name(client, port_name.c_str());
         const char **readers = port ? jack_port_get_all_connections(client, port) : nullptr;
-        connected = readers != nullptr;
         jack_free(readers);
-        if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return readers != nullptr;
     }
-    if (client) jack_client_close(client);
-    return connected;
-}
+    bool wait_for_reader() {
+        for (int waited = 0; client && waited < 60000; waited += 10) {
+            if (connected()) return watching = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    // A cycle that began before a change may not carry it (a new connection, a message queued for
+    // the port): three more have.
+    void wait_cycles() {
+        const long until = cycles.load() + 3;
+        while (client && cycles.load() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+};
 
 Message parse_hex(const char *text) {
     Message message;
@@ -86,7 +130,6 @@ void send_stream(RtMidiOut &out, unsigned index, unsigned ports, double rate, do
         }
         out.sendMessage(&m);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // leaves with the next cycles
     std::printf("sent %ld\n", sent);
     for (const auto &[controller, byte] : last)
         std::printf("entry %u %u:%.2f(%u) \n", controller, controller,
@@ -96,11 +139,15 @@ void send_stream(RtMidiOut &out, unsigned index, unsigned ports, double rate, do
 } // namespace
 
 int main(int argc, char **argv) {
-    const bool stream = argc == 7 && std::strtoul(argv[2], nullptr, 16) < 0x80;
+    const bool stream = argc == 7 && std::isdigit(static_cast<unsigned char>(argv[2][0])) &&
+                        std::strtoul(argv[2], nullptr, 16) < 0x80;
     const long index = stream ? std::atol(argv[2]) : 0, ports = stream ? std::atol(argv[3]) : 1;
     const double rate = stream ? std::atof(argv[4]) : 1, seconds = stream ? std::atof(argv[5]) : 1;
-    if (argc < 3 || ports < 1 || index < 0 || index >= ports || rate <= 0 || seconds <= 0) {
-        std::fprintf(stderr, "usage: midi_send NAME HEX,HEX... ...\n"
+    const bool paced = !stream && argc > 4 && std::string(argv[2]) == "--every";
+    const long every_ms = paced ? std::atol(argv[3]) : 0;
+    if (argc < 3 || ports < 1 || index < 0 || index >= ports || rate <= 0 || seconds <= 0 ||
+        every_ms < 0) {
+        std::fprintf(stderr, "usage: midi_send NAME [--every MS] HEX,HEX... ...\n"
                              "       midi_send NAME INDEX PORTS RATE SECONDS SEED\n");
         return 2;
     }
@@ -113,19 +160,26 @@ int main(int argc, char **argv) {
         failed = failed || type != RtMidiError::WARNING;
     });
     out.openVirtualPort("out");
+    Watch watch(name + ":out");
     if (failed) return 1;
     std::printf("ready\n");
-    if (!wait_for_reader(name + ":out")) {
+    if (!watch.wait_for_reader()) {
         std::fprintf(stderr, "midi_send: nobody connected to %s:out\n", name.c_str());
         return 1;
     }
+    watch.wait_cycles();
     if (stream)
         send_stream(out, static_cast<unsigned>(index), static_cast<unsigned>(ports), rate, seconds,
                     static_cast<unsigned>(std::strtoul(argv[6], nullptr, 10)));
-    for (int k = 2; !stream && k < argc; ++k) {
+    const Clock::time_point start = Clock::now();
+    const int first = paced ? 4 : 2;
+    for (int k = first; !stream && k < argc; ++k) {
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(every_ms * (k - first)));
         Message message = parse_hex(argv[k]);
         out.sendMessage(&message);
     }
-    if (!stream) std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return failed ? 1 : 0;
+    watch.watching.store(false);
+    watch.wait_cycles(); // what was queued has reached the reader's port
+    if (watch.reader_left.load()) std::fprintf(stderr, "midi_send: the reader left meanwhile\n");
+    return failed || watch.reader_left.load() ? 1 : 0;
 }

@@ -33,14 +33,72 @@ std::uintmax_t bytes_under(const fs::path &path) {
     return total;
 }
 
-} // namespace
-
-int run_bench_capture(const CaptureOptions &o) {
-    FrameRange range = o.range;
+// Without --from and --to, two seconds of the meadow; with one of them, two seconds from it.
+FrameRange bench_span(FrameRange range) {
     if (!range.has_from)
         range.from_s = range.has_to ? std::max(0.0, range.to_s - DefaultLength) : DefaultFrom;
     if (!range.has_to) range.to_s = range.from_s + DefaultLength;
     range.has_from = range.has_to = true;
+    return range;
+}
+
+bool make_scratch(fs::path &scratch, std::string &error) {
+    std::error_code fs_error;
+    scratch = fs::temp_directory_path(fs_error) /
+              ("demo-capture-bench-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    if (!fs_error) fs::create_directories(scratch / "frames", fs_error);
+    if (!fs_error) return true;
+    error = "cannot make " + scratch.string() + ": " + fs_error.message();
+    return false;
+}
+
+struct Run {
+    const char *name;
+    OutputKind kind;
+    fs::path path;
+    double ms_per_frame, self_ms, children_ms; // wall, then CPU, per frame
+};
+
+bool time_run(const FramePlan &plan, const CaptureOptions &o, Run &run, std::string &error) {
+    CaptureTarget target;
+    target.kind = run.kind;
+    target.path = run.path.string();
+    target.video = video_settings(o, target.path);
+    const ProcessTimes cpu = process_times();
+    const auto start = std::chrono::steady_clock::now();
+    CaptureResult result;
+    const bool ok = capture_frames(plan, target, nullptr, result, error);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    const ProcessTimes used = process_times();
+    const double frames = static_cast<double>(plan.kept());
+    run.ms_per_frame = took.count() / frames;
+    run.self_ms = (used.self_s - cpu.self_s) * 1000.0 / frames;
+    run.children_ms = (used.children_s - cpu.children_s) * 1000.0 / frames;
+    return ok;
+}
+
+// The CPU columns show what the machine's cores must share: a run can go no faster than its CPU
+// time spread over every core.
+void print_runs(const Run (&runs)[3]) {
+    std::printf("| output | ms/frame | x render only | CPU ms/frame: demo-capture | ffmpeg | "
+                "MB written |\n|---|---:|---:|---:|---:|---:|\n");
+    for (const Run &run : runs) {
+        std::printf("| %s | %.1f | %.2f | %.1f | ", run.name, run.ms_per_frame,
+                    run.ms_per_frame / runs[0].ms_per_frame, run.self_ms);
+        if (process_times().has_children)
+            std::printf("%.1f", run.children_ms);
+        else
+            std::printf("-");
+        std::printf(" | %.1f |\n",
+                    run.path.empty() ? 0.0 : static_cast<double>(bytes_under(run.path)) / 1e6);
+    }
+}
+
+} // namespace
+
+int run_bench_capture(const CaptureOptions &o) {
+    const FrameRange range = bench_span(o.range);
     const FramePlan plan = plan_fixed_rate(o.fps, range);
     if (plan.kept() == 0) return capture_failure("no frame in the span");
 
@@ -48,42 +106,16 @@ int run_bench_capture(const CaptureOptions &o) {
     install_message_hook();
     if (!open_gl(o.width, o.height, error) || !load_demo_resources(error)) return fail(error);
     set_png_level(o.png_level);
-    std::error_code fs_error;
-    const fs::path scratch =
-        fs::temp_directory_path(fs_error) /
-        ("demo-capture-bench-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    if (!fs_error) fs::create_directories(scratch / "frames", fs_error);
-    if (fs_error) return fail("cannot make " + scratch.string() + ": " + fs_error.message());
+    fs::path scratch;
+    if (!make_scratch(scratch, error)) return fail(error);
 
-    struct Run {
-        const char *name;
-        OutputKind kind;
-        fs::path path;
-        double ms_per_frame, self_ms, children_ms; // wall, then CPU, per frame
-    } runs[] = {{"render only (read back, nothing written)", OutputKind::None, {}, 0, 0, 0},
-                {"PNG files", OutputKind::Folder, scratch / "frames", 0, 0, 0},
-                {".mp4 (no sound)", OutputKind::Mp4, scratch / "bench.mp4", 0, 0, 0}};
+    Run runs[] = {{"render only (read back, nothing written)", OutputKind::None, {}, 0, 0, 0},
+                  {"PNG files", OutputKind::Folder, scratch / "frames", 0, 0, 0},
+                  {".mp4 (no sound)", OutputKind::Mp4, scratch / "bench.mp4", 0, 0, 0}};
     // An untimed pass first: llvmpipe compiles each program at its first draw.
     CaptureResult result;
     bool ok = capture_frames(plan, CaptureTarget{}, nullptr, result, error);
-    for (Run &run : runs) {
-        if (!ok) break;
-        CaptureTarget target;
-        target.kind = run.kind;
-        target.path = run.path.string();
-        target.video = video_settings(o, target.path);
-        const ProcessTimes cpu = process_times();
-        const auto start = std::chrono::steady_clock::now();
-        ok = capture_frames(plan, target, nullptr, result, error);
-        const std::chrono::duration<double, std::milli> took =
-            std::chrono::steady_clock::now() - start;
-        const ProcessTimes used = process_times();
-        const double frames = static_cast<double>(plan.kept());
-        run.ms_per_frame = took.count() / frames;
-        run.self_ms = (used.self_s - cpu.self_s) * 1000.0 / frames;
-        run.children_ms = (used.children_s - cpu.children_s) * 1000.0 / frames;
-    }
+    for (Run &run : runs) ok = ok && time_run(plan, o, run, error);
     const std::string renderer = gl_renderer();
     close_gl();
     if (ok) {
@@ -92,21 +124,9 @@ int run_bench_capture(const CaptureOptions &o) {
                     renderer.c_str(), o.width, o.height, o.fps, range.from_s, range.to_s,
                     plan.kept(), o.preset.c_str(), o.crf, o.png_level,
                     std::thread::hardware_concurrency());
-        // The CPU columns show what the machine's cores must share: a run can go no faster than
-        // its CPU time spread over every core.
-        std::printf("| output | ms/frame | x render only | CPU ms/frame: demo-capture | ffmpeg | "
-                    "MB written |\n|---|---:|---:|---:|---:|---:|\n");
-        for (const Run &run : runs) {
-            std::printf("| %s | %.1f | %.2f | %.1f | ", run.name, run.ms_per_frame,
-                        run.ms_per_frame / runs[0].ms_per_frame, run.self_ms);
-            if (process_times().has_children)
-                std::printf("%.1f", run.children_ms);
-            else
-                std::printf("-");
-            std::printf(" | %.1f |\n",
-                        run.path.empty() ? 0.0 : static_cast<double>(bytes_under(run.path)) / 1e6);
-        }
+        print_runs(runs);
     }
-    fs::remove_all(scratch, fs_error);
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
     return ok ? ExitOk : capture_failure(error);
 }

@@ -9,6 +9,7 @@
 #include "timeline/scene_pass.h"
 #include "timeline_run.h"
 #include "video_encoder.h"
+#include "video_join.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +43,29 @@ bool start_gl(int width, int height, std::string &error) {
     return open_gl(width, height, error) && load_demo_resources(error);
 }
 
+// An .mp4 is muxed with the music, so a missing tune is found before anything is drawn.
+bool music_found(const CaptureOptions &o) {
+    if (std::filesystem::is_regular_file(o.music_path)) return true;
+    fail("no music at " + o.music_path +
+         " (run from the folder that holds data/, or give --music FILE)");
+    return false;
+}
+
+// Frame k is shown at k / fps in the video, and was drawn at round(k * 1000 / fps) ms.
+void add_music(VideoSettings &video, const CaptureOptions &o, const FramePlan &plan) {
+    video.music_path = o.music_path;
+    video.music_offset_s = static_cast<double>(plan.first_kept) / o.fps;
+    video.duration_s = static_cast<double>(plan.kept()) / o.fps;
+}
+
+// What --dry-run says instead of drawing.
+int print_plan(const FramePlan &plan) {
+    std::printf("frames %zu to %zu: %zu frames, loop time %.3f to %.3f s\n", plan.first_kept,
+                plan.stamps.size() - 1, plan.kept(), plan.stamps[plan.first_kept] / 1000.0,
+                plan.stamps.back() / 1000.0);
+    return ExitOk;
+}
+
 } // namespace
 
 int run_render(const CaptureOptions &o) {
@@ -55,9 +79,9 @@ int run_render(const CaptureOptions &o) {
         std::filesystem::create_directories(o.out, fs_error);
         if (fs_error) return fail("cannot make the folder " + o.out + ": " + fs_error.message());
     }
-    if (o.out_kind == OutputKind::Mp4 && !std::filesystem::is_regular_file(o.music_path))
-        return fail("no music at " + o.music_path +
-                    " (run from the folder that holds data/, or give --music FILE)");
+    // A part's segment is silent: the join adds the music once.
+    if (o.out_kind == OutputKind::Mp4 && o.part == 0 && !music_found(o)) return ExitFailure;
+    if (o.dry_run) return print_plan(plan);
 
     if (!start_gl(o.width, o.height, error)) return fail_closing(error);
     // After the context: its library may have claimed the signals for itself.
@@ -67,12 +91,12 @@ int run_render(const CaptureOptions &o) {
     target.kind = o.out_kind;
     target.path = o.out;
     set_png_level(o.png_level);
-    if (o.out_kind == OutputKind::Mp4) {
+    if (o.out_kind == OutputKind::Mp4 && o.part > 0) {
+        target.path = segment_path(o.out, o.part, o.parts);
+        target.video = video_settings(o, target.path);
+    } else if (o.out_kind == OutputKind::Mp4) {
         target.video = video_settings(o, o.out);
-        target.video.music_path = o.music_path;
-        // Frame k is shown at k / fps in the video, and was drawn at round(k * 1000 / fps) ms.
-        target.video.music_offset_s = static_cast<double>(plan.first_kept) / o.fps;
-        target.video.duration_s = static_cast<double>(plan.kept()) / o.fps;
+        add_music(target.video, o, plan);
     }
 
     Progress progress(plan.kept());
@@ -84,10 +108,28 @@ int run_render(const CaptureOptions &o) {
     if (result.interrupted) {
         std::fprintf(stderr, "demo-capture: interrupted after %zu of %zu frames%s\n", result.frames,
                      plan.kept(),
-                     o.out_kind == OutputKind::Mp4 ? (", " + o.out + " holds them").c_str() : "");
+                     o.out_kind == OutputKind::Mp4 ? (", " + target.path + " holds them").c_str()
+                                                   : "");
         return ExitInterrupted;
     }
     return ExitOk;
+}
+
+int run_join(const CaptureOptions &o) {
+    FramePlan whole;
+    int code = ExitOk;
+    if (!make_plan(o, whole, code)) return code;
+    if (!music_found(o)) return ExitFailure;
+    if (o.dry_run) return print_plan(whole);
+    std::vector<Segment> segments;
+    for (int k = 1; k <= o.parts; ++k) {
+        const PartSpan span = part_span(whole.kept(), k, o.parts);
+        segments.push_back({segment_path(o.out, k, o.parts), span.end - span.begin});
+    }
+    VideoSettings video = video_settings(o, o.out);
+    add_music(video, o, whole);
+    std::string error;
+    return join_segments(segments, video, error) ? ExitOk : fail(error);
 }
 
 VideoSettings video_settings(const CaptureOptions &o, const std::string &path) {

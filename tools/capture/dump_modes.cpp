@@ -42,6 +42,13 @@ bool make_plan(const CaptureOptions &o, FramePlan &plan, int &code) {
         code = capture_failure("no frame falls between --from and --to", ExitUsage);
         return false;
     }
+    if (static_cast<std::size_t>(o.parts) > plan.kept()) {
+        code = capture_failure(std::to_string(o.parts) + " parts of " +
+                                   std::to_string(plan.kept()) + " frames: more parts than frames",
+                               ExitUsage);
+        return false;
+    }
+    if (o.part > 0) plan = plan_part(plan, o.part, o.parts);
     return true;
 }
 

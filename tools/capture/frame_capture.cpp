@@ -28,55 +28,38 @@ std::size_t writers_for(OutputKind kind) {
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4);
 }
 
-} // namespace
-
-void stop_captures_on_interrupt() {
-    Interrupted = 0;
-    std::signal(SIGINT, on_interrupt);
-    std::signal(SIGTERM, on_interrupt);
-}
-
-bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress *progress,
-                    CaptureResult &result, std::string &error) {
-    result = CaptureResult{};
-    const int width = WindowWidth, height = WindowHeight;
-    FrameReadback readback;
-    if (!readback.open(width, height, error)) return false;
-
-    VideoEncoder video;
-    if (target.kind == OutputKind::Mp4 && !video.open(target.video, error)) return false;
-    FramePipeline::Writer writer;
+// What a frame becomes: bytes for ffmpeg, one PNG, a numbered PNG of a folder, or nothing.
+FramePipeline::Writer writer_for(const CaptureTarget &target, VideoEncoder &video, int width,
+                                 int height) {
     switch (target.kind) {
     case OutputKind::Mp4:
-        writer = [&](const PipelineFrame &frame, std::string &why) {
+        return [&video](const PipelineFrame &frame, std::string &why) {
             return video.write(frame.bytes.data(), frame.bytes.size(), why);
         };
-        break;
     case OutputKind::Png:
-        writer = [&](const PipelineFrame &frame, std::string &why) {
+        return [&target, width, height](const PipelineFrame &frame, std::string &why) {
             return write_png_bottom_up(target.path, width, height, frame.bytes.data(), why);
         };
-        break;
     case OutputKind::Folder:
-        writer = [&](const PipelineFrame &frame, std::string &why) {
+        return [&target, width, height](const PipelineFrame &frame, std::string &why) {
             char name[32];
             std::snprintf(name, sizeof name, "frame_%06zu.png", frame.index);
             return write_png_bottom_up((std::filesystem::path(target.path) / name).string(), width,
                                        height, frame.bytes.data(), why);
         };
-        break;
     default:
-        writer = [](const PipelineFrame &, std::string &) { return true; };
-        break;
+        return [](const PipelineFrame &, std::string &) { return true; };
     }
-    const std::size_t writers = writers_for(target.kind);
-    FramePipeline pipeline(writers + 2, writers, readback.frame_bytes(), writer);
+}
 
-    // Frame i is read back into one pixel buffer while frame i + 1 renders; it is copied out
-    // after that frame's read has started.
+// Frame i is read back into one pixel buffer while frame i + 1 renders; it is copied out after
+// that frame's read has started. False when a read-back did not map; a writer's failure comes
+// from the pipeline's finish.
+bool draw_plan(const FramePlan &plan, FrameReadback &readback, FramePipeline &pipeline,
+               Progress *progress, CaptureResult &result, std::string &error) {
     std::size_t pending = 0;
     bool has_pending = false;
-    bool lost = false; // a read-back did not map; a writer's failure comes from finish
+    bool lost = false;
     auto hand_over = [&](bool latest) {
         PipelineFrame *frame = pipeline.acquire();
         if (!frame) return false;
@@ -99,6 +82,30 @@ bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress
         return Interrupted == 0;
     });
     if (has_pending && !lost) hand_over(true);
+    return !lost;
+}
+
+} // namespace
+
+void stop_captures_on_interrupt() {
+    Interrupted = 0;
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
+}
+
+bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress *progress,
+                    CaptureResult &result, std::string &error) {
+    result = CaptureResult{};
+    const int width = WindowWidth, height = WindowHeight;
+    FrameReadback readback;
+    if (!readback.open(width, height, error)) return false;
+
+    VideoEncoder video;
+    if (target.kind == OutputKind::Mp4 && !video.open(target.video, error)) return false;
+    const std::size_t writers = writers_for(target.kind);
+    FramePipeline pipeline(writers + 2, writers, readback.frame_bytes(),
+                           writer_for(target, video, width, height));
+    const bool drawn = draw_plan(plan, readback, pipeline, progress, result, error);
     result.interrupted = Interrupted != 0;
     readback.close();
 
@@ -106,7 +113,7 @@ bool capture_frames(const FramePlan &plan, const CaptureTarget &target, Progress
     const bool written = pipeline.finish(write_error);
     std::string close_error;
     const bool closed = video.close(close_error);
-    if (lost) return false;
+    if (!drawn) return false;
     if (!written) {
         error = write_error;
         return false;

@@ -50,6 +50,19 @@ FramePlan plan_recorded(const std::vector<int32_t> &times, const FrameRange &ran
     return plan;
 }
 
+PartSpan part_span(std::size_t kept, int k, int n) {
+    const std::size_t index = static_cast<std::size_t>(k), parts = static_cast<std::size_t>(n);
+    return {kept * (index - 1) / parts, kept * index / parts};
+}
+
+FramePlan plan_part(const FramePlan &whole, int k, int n) {
+    const PartSpan span = part_span(whole.kept(), k, n);
+    FramePlan part = whole;
+    part.stamps.resize(whole.first_kept + span.end);
+    part.first_kept = whole.first_kept + span.begin;
+    return part;
+}
+
 bool read_frame_times(std::istream &in, std::vector<int32_t> &times, std::string &error) {
     times.clear();
     std::string line;

@@ -32,6 +32,16 @@ FramePlan plan_single_frame(double fps, double at_s);
 // not run at all.
 FramePlan plan_recorded(const std::vector<int32_t> &times, const FrameRange &range);
 
+// The kept frames [begin, end) of part k (from 1) of n, counted from the first kept: contiguous
+// runs that hold every frame once, in order, and differ in length by a frame at most.
+struct PartSpan {
+    std::size_t begin, end;
+};
+PartSpan part_span(std::size_t kept, int k, int n);
+// Part k (from 1) of n contiguous runs of the kept frames, as a plan of its own: the stamps up to
+// its last frame, its first frame the first kept. Needs 1 <= k <= n <= whole.kept().
+FramePlan plan_part(const FramePlan &whole, int k, int n);
+
 // One millisecond value a line; blank lines are skipped. False with the line number in error when a
 // line is not a whole 32-bit integer or when there is no value at all.
 bool read_frame_times(std::istream &in, std::vector<int32_t> &times, std::string &error);

@@ -20,8 +20,12 @@ int main(int argc, char **argv) {
         return ExitOk;
     }
 
-    data_dir_set(options.data_dir.c_str());
-    if (options.music_path.empty()) options.music_path = data_path(MusicFileName);
+    char reason[256];
+    if (!data_dir_set(options.data_dir.c_str(), reason, sizeof reason)) {
+        std::fprintf(stderr, "demo-capture: %s\n", reason);
+        return ExitUsage;
+    }
+    if (options.music_path.empty()) options.music_path = data_path(MusicFileName).text;
 
     // A capture depends on nothing but its arguments: no knob turned meanwhile, and the tuning
     // given here does not end up on the clipboard at exit.
@@ -52,6 +56,9 @@ int main(int argc, char **argv) {
         break;
     case CaptureMode::BenchCapture:
         code = run_bench_capture(options);
+        break;
+    case CaptureMode::Join:
+        code = run_join(options);
         break;
     case CaptureMode::Help:
         break;

@@ -79,6 +79,8 @@ enum OptionGroup {
     Fps,
     Tuning,
     Data,
+    Part,
+    DryRun,
     Groups
 };
 
@@ -87,7 +89,8 @@ constexpr unsigned mode_bit(CaptureMode mode) {
 }
 constexpr unsigned R = mode_bit(CaptureMode::Render), P = mode_bit(CaptureMode::Parameters),
                    B = mode_bit(CaptureMode::Bench), S = mode_bit(CaptureMode::Shader),
-                   C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture);
+                   C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture),
+                   J = mode_bit(CaptureMode::Join);
 
 struct Applicability {
     const char *name;
@@ -95,7 +98,7 @@ struct Applicability {
 };
 constexpr Applicability Applies[Groups] = {
     {"--times", R | P},
-    {"--music", R},
+    {"--music", R | J},
     {"--crf", R | K},
     {"--preset", R | K},
     {"--png-level", R | K},
@@ -104,15 +107,23 @@ constexpr Applicability Applies[Groups] = {
     {"--cell", C},
     {"--size", R | S | C | K},
     {"--at", R | S},
-    {"--from/--to", R | P | K},
-    {"--out", R | P | S},
-    {"--fps", R | P | C | K},
+    {"--from/--to", R | P | K | J},
+    {"--out", R | P | S | J},
+    {"--fps", R | P | C | K | J},
     {"--tuning", R | P | B | C | K},
-    {"--data", R | B | S | C | K},
+    {"--data", R | B | S | C | K | J},
+    {"--part", R},
+    {"--dry-run", R | J},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
 using Store = const char *(*)(const char *value, CaptureOptions &o);
+
+// Parts of a capture: at least one, and few enough to be told apart by number.
+constexpr int MaxParts = 100000;
+bool parse_parts(const char *text, int &parts) {
+    return parse_int(text, parts) && parts >= 1 && parts <= MaxParts;
+}
 
 bool parse_seconds(const char *text, double &seconds) {
     return parse_number(text, seconds) && seconds >= 0.0 && seconds <= 1.0e6;
@@ -189,6 +200,16 @@ const ValueOption ValueOptions[] = {
          return nullptr;
      }},
     {"--render-only", RenderOnly, nullptr},
+    {"--part", Part,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         const char *slash = std::strchr(v, '/');
+         const std::string k = slash ? std::string(v, slash) : std::string();
+         if (!slash || !parse_int(k.c_str(), o.part) || !parse_parts(slash + 1, o.parts) ||
+             o.part < 1 || o.part > o.parts)
+             return "expected K/N, part K of N parts, 1 <= K <= N";
+         return nullptr;
+     }},
+    {"--dry-run", DryRun, nullptr},
     {"--bench-frames", BenchFrames,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
@@ -223,6 +244,10 @@ const ModeOption ModeOptions[] = {
          o.shader_path = v;
          return nullptr;
      }},
+    {"--join", CaptureMode::Join,
+     [](const char *v, CaptureOptions &o) -> const char * {
+         return parse_parts(v, o.parts) ? nullptr : "expected the number of parts, 1 or more";
+     }},
     {"--contact-sheet", CaptureMode::ContactSheet,
      [](const char *v, CaptureOptions &o) -> const char * {
          o.contact_sheet_path = v;
@@ -238,13 +263,17 @@ const T *find_option(const T (&table)[N], const std::string &arg) {
     return nullptr;
 }
 
-} // namespace
+// What the line gave: each group's options, and the option that chose the mode (none for a
+// capture).
+struct Given {
+    bool group[Groups] = {};
+    const char *mode_flag = nullptr;
+};
 
-bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::string &error) {
-    o = CaptureOptions{};
-    bool given[Groups] = {};
-    const char *mode_flag = nullptr; // the option that chose the mode; none for a capture
-
+// Stores every argument's value; false at the first that is unknown, lacks its value or is
+// malformed. Help stops the reading there.
+bool read_arguments(int argc, const char *const *argv, CaptureOptions &o, Given &given,
+                    std::string &error) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
@@ -267,107 +296,146 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
             value = argv[++i];
         }
         if (mode) {
-            if (mode_flag && o.mode != mode->mode) {
-                error = arg + " cannot be combined with " + mode_flag;
+            if (given.mode_flag && o.mode != mode->mode) {
+                error = arg + " cannot be combined with " + given.mode_flag;
                 return false;
             }
             o.mode = mode->mode;
-            mode_flag = mode->flag;
+            given.mode_flag = mode->flag;
         }
         if (const char *wrong = store ? store(value, o) : nullptr) {
             error = arg + " " + value + ": " + wrong;
             return false;
         }
-        if (option) given[option->group] = true;
+        if (option) given.group[option->group] = true;
     }
+    return true;
+}
 
+// The rules every mode shares: a span that runs forwards, one source of frame times, and only
+// options the mode takes.
+bool check_common(const CaptureOptions &o, const Given &given, std::string &error) {
     if (o.range.has_from && o.range.has_to && o.range.from_s > o.range.to_s) {
         error = "--from is after --to";
         return false;
     }
-    if (given[Times] && given[Fps]) {
+    if (given.group[Times] && given.group[Fps]) {
         error = "--times replaces --fps: give one of them";
         return false;
     }
-    // Which options mean something depends on the mode; anything else is a mistake worth naming.
     for (int group = 0; group < Groups; ++group) {
-        if (given[group] && !(Applies[group].modes & mode_bit(o.mode))) {
+        if (given.group[group] && !(Applies[group].modes & mode_bit(o.mode))) {
             error = std::string(Applies[group].name) + " does not apply to " +
-                    (mode_flag ? mode_flag : "a capture to --out");
+                    (given.mode_flag ? given.mode_flag : "a capture to --out");
             return false;
         }
     }
+    return true;
+}
+
+// A capture's output decides which file settings and spans go with it.
+bool check_render(CaptureOptions &o, const bool (&given)[Groups], std::string &error) {
+    o.render_only = given[RenderOnly];
+    o.dry_run = given[DryRun];
+    if (o.render_only) {
+        if (given[Out]) {
+            error = "--render-only writes nothing: --out does not go with it";
+            return false;
+        }
+        if (given[PngLevel] || given[Preset] || given[Crf] || given[Music]) {
+            error = "--render-only writes nothing: no file settings go with it";
+            return false;
+        }
+        return true;
+    }
+    if (o.out.empty()) {
+        error = "nothing to do: give --out FOLDER, FILE.png or FILE.mp4 (see --help)";
+        return false;
+    }
+    if (o.out_kind == OutputKind::Csv) {
+        error = "--out " + o.out + ": a .csv is written by --parameters";
+        return false;
+    }
+    if (o.out_kind == OutputKind::Png) {
+        if (!o.has_at) {
+            error = "--out " + o.out + ": a single .png needs --at SECONDS";
+            return false;
+        }
+        if (given[Range] || given[Times]) {
+            error = "--at names one frame: --from, --to and --times do not apply";
+            return false;
+        }
+    } else if (o.has_at) {
+        error = "--at needs --out FILE.png";
+        return false;
+    }
+    if (o.out_kind == OutputKind::Mp4 && given[Times]) {
+        error = "--times cannot make an .mp4: a video needs a fixed rate";
+        return false;
+    }
+    for (OptionGroup video : {Crf, Music, Preset}) {
+        if (given[video] && o.out_kind != OutputKind::Mp4) {
+            error = std::string(Applies[video].name) + " applies to an .mp4 only";
+            return false;
+        }
+    }
+    if (given[PngLevel] && o.out_kind == OutputKind::Mp4) {
+        error = "--png-level applies to PNG files only";
+        return false;
+    }
+    // A part is a run of the fixed-rate grid that joins with the others: one frame or recorded
+    // times would not.
+    if (given[Part] && (o.out_kind == OutputKind::Png || given[Times])) {
+        error = "--part splits the frames of a fixed rate: not with --at or --times";
+        return false;
+    }
+    if (given[Part] && given[Music]) {
+        error = "--part makes a segment without sound: --music goes with --join";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::string &error) {
+    o = CaptureOptions{};
+    Given given;
+    if (!read_arguments(argc, argv, o, given, error)) return false;
+    if (o.mode == CaptureMode::Help) return true;
+    // Which options mean something depends on the mode; anything else is a mistake worth naming.
+    if (!check_common(o, given, error)) return false;
 
     switch (o.mode) {
-    case CaptureMode::Help:
-    case CaptureMode::Noise:
-    case CaptureMode::Bench:
-    case CaptureMode::BenchCapture:
-        break;
     case CaptureMode::Render:
-        o.render_only = given[RenderOnly];
-        if (o.render_only) {
-            if (given[Out]) {
-                error = "--render-only writes nothing: --out does not go with it";
-                return false;
-            }
-            if (given[PngLevel] || given[Preset] || given[Crf] || given[Music]) {
-                error = "--render-only writes nothing: no file settings go with it";
-                return false;
-            }
-            break;
-        }
-        if (o.out.empty()) {
-            error = "nothing to do: give --out FOLDER, FILE.png or FILE.mp4 (see --help)";
-            return false;
-        }
-        if (o.out_kind == OutputKind::Csv) {
-            error = "--out " + o.out + ": a .csv is written by --parameters";
-            return false;
-        }
-        if (o.out_kind == OutputKind::Png) {
-            if (!o.has_at) {
-                error = "--out " + o.out + ": a single .png needs --at SECONDS";
-                return false;
-            }
-            if (given[Range] || given[Times]) {
-                error = "--at names one frame: --from, --to and --times do not apply";
-                return false;
-            }
-        } else if (o.has_at) {
-            error = "--at needs --out FILE.png";
-            return false;
-        }
-        if (o.out_kind == OutputKind::Mp4 && given[Times]) {
-            error = "--times cannot make an .mp4: a video needs a fixed rate";
-            return false;
-        }
-        for (OptionGroup video : {Crf, Music, Preset}) {
-            if (given[video] && o.out_kind != OutputKind::Mp4) {
-                error = std::string(Applies[video].name) + " applies to an .mp4 only";
-                return false;
-            }
-        }
-        if (given[PngLevel] && o.out_kind == OutputKind::Mp4) {
-            error = "--png-level applies to PNG files only";
-            return false;
-        }
-        break;
+        return check_render(o, given.group, error);
     case CaptureMode::Parameters:
-        if (given[Out] && o.out_kind != OutputKind::Csv) {
+        if (given.group[Out] && o.out_kind != OutputKind::Csv) {
             error = "--out " + o.out + ": --parameters writes a .csv file or - for stdout";
             return false;
         }
-        break;
+        return true;
     case CaptureMode::Shader:
         if (o.out_kind != OutputKind::Png) {
             error = "--shader needs --out FILE.png";
             return false;
         }
-        break;
+        return true;
     case CaptureMode::ContactSheet:
-        if (!given[Size]) o.width = MinWidth, o.height = MinHeight;
-        break;
+        if (!given.group[Size]) o.width = MinWidth, o.height = MinHeight;
+        return true;
+    case CaptureMode::Join:
+        o.dry_run = given.group[DryRun];
+        if (o.out_kind != OutputKind::Mp4) {
+            error = "--join needs --out FILE.mp4, the video its parts were made for";
+            return false;
+        }
+        return true;
+    case CaptureMode::Help:
+    case CaptureMode::Noise:
+    case CaptureMode::Bench:
+    case CaptureMode::BenchCapture:
+        return true;
     }
     return true;
 }

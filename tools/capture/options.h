@@ -12,7 +12,8 @@ enum class CaptureMode {
     Bench,
     Shader,
     ContactSheet,
-    BenchCapture
+    BenchCapture,
+    Join
 };
 enum class OutputKind { None, Folder, Png, Mp4, Csv };
 
@@ -40,6 +41,11 @@ struct CaptureOptions {
     int png_level = 1;               // fast: PNG files are for editing, not for keeping small
     bool render_only = false;        // frames drawn and read back, nothing written
     int bench_frames = 5;
+    // A capture split into `parts` contiguous runs of frames, of which this run makes the
+    // `part`-th (from 1); 0: the whole. --join takes the number of parts alone.
+    int part = 0;
+    int parts = 0;
+    bool dry_run = false; // check the line and the plan, print the frames, make nothing
 };
 
 // Every scene is drawn into the lower-left 1024 x 512 of the frame, so no frame is smaller.

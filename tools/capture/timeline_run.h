@@ -1,8 +1,8 @@
 // Runs the demo's own frame function over a plan of loop times.
 #pragma once
 #include "frame_plan.h"
+#include "timeline/timeline_survey.h" // the survey, which the tool's modes use
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,20 +23,3 @@ bool run_selected(const std::vector<int32_t> &stamps, const std::vector<bool> &k
 // input from reaching a capture, which must not depend on a knob turned meanwhile.
 void detach_live_tuning();
 void forget_tuning();
-
-// The clock of a fixed-rate run with nothing drawn, continued past the demo's end until scene 9
-// (which the loop never reaches) has run for `scene_9_seconds` of clock.
-struct SurveyFrame {
-    int32_t now;
-    float clock;
-    int scene;
-};
-std::vector<SurveyFrame> survey_timeline(double fps, double scene_9_seconds);
-
-// First and last frame index of each scene 1..9 in a survey (index 0 is scene 1); a scene never
-// reached has first > last.
-struct SceneSpan {
-    std::size_t first = 1;
-    std::size_t last = 0;
-};
-std::array<SceneSpan, 9> scene_spans(const std::vector<SurveyFrame> &survey);

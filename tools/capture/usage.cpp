@@ -30,6 +30,10 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
                          e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
                          MIDI messages had arrived (controller, data byte in parentheses). Any
                          malformed entry is an error and nothing is applied.
+  --part K/N             the K-th of N contiguous runs of those frames, so that N runs, on as many
+                         machines, make the whole: PNG files go into FOLDER under their own numbers;
+                         an .mp4 becomes FILE.part-K-of-N.mp4, a silent segment for --join
+  --dry-run              check the line and print the frames it would make, make nothing
 Frames are read back while the next one renders and written by other threads, a few frames in
 flight at most whatever the span. Ctrl+C stops after the frame being drawn: what was drawn is
 written, an .mp4 is finished with it (music included), and the exit code is 130.
@@ -57,6 +61,11 @@ Other modes:
                          PNG files and an .mp4 without sound (in a scratch folder, removed after),
                          each against render only; takes --size, --fps, --from/--to (default
                          60 to 62 s), --preset, --crf, --png-level, --tuning
+  --join N --out FILE.mp4
+                         the segments of --part 1/N ... N/N --out FILE.mp4, copied into FILE.mp4
+                         without encoding again and muxed with the music once; takes the parts'
+                         --fps, --from/--to and --music, --data. A segment missing, short or
+                         unreadable is named and FILE.mp4 is left as it was
   -h, --help             this text
 
 Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,

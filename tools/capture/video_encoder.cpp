@@ -67,6 +67,13 @@ std::vector<std::string> mux_arguments(const VideoSettings &s) {
     return a;
 }
 
+std::vector<std::string> concat_arguments(const std::string &list, const std::string &video) {
+    std::vector<std::string> a = Quiet;
+    // -safe 0: the list names its files by absolute path.
+    a.insert(a.end(), {"-f", "concat", "-safe", "0", "-i", list, "-c", "copy", video});
+    return a;
+}
+
 bool VideoEncoder::open(const VideoSettings &settings, std::string &error) {
     settings_ = settings;
     return ffmpeg_.start(ffmpeg_arguments(settings), error);

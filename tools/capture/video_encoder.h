@@ -23,6 +23,8 @@ struct VideoSettings {
 // the one that muxes the music with it into the .mp4.
 std::vector<std::string> ffmpeg_arguments(const VideoSettings &settings);
 std::vector<std::string> mux_arguments(const VideoSettings &settings);
+// The frames of the videos a concat list names, copied in order into one file without encoding.
+std::vector<std::string> concat_arguments(const std::string &list, const std::string &video);
 // Where the encoder writes: beside the .mp4 while music is to come, else the .mp4 itself.
 std::string silent_video_path(const VideoSettings &settings);
 

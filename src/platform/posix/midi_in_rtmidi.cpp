@@ -10,6 +10,8 @@
 #include "platform/midi_in.h"
 #include <RtMidi.h>
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <iostream>
 #include <string>
@@ -19,12 +21,16 @@
 namespace {
 
 constexpr unsigned MaxInputs = 32;
+// A JACK port's full name fits (client 64, port 256); a longer one is kept and compared cut.
+constexpr std::size_t NameSize = 384;
 // Our own ports start with this name; they are skipped when listing.
 constexpr char ClientName[] = "avada kedabra";
 
+// The tuning bank opens the ports during static initialisation, from another file: everything here
+// is constant-initialised, so that no initialiser of ours runs after it and undoes its work.
 // Slot i is free when Inputs[i] is null; Names[i] is its port's name, Apis[i] its API.
 RtMidiIn *Inputs[MaxInputs];
-std::string Names[MaxInputs];
+char Names[MaxInputs][NameSize];
 RtMidi::Api Apis[MaxInputs];
 // Read on the device's thread, which JACK starts before the port is opened and the handler set.
 std::atomic<MidiShortMessageHandler> Handlers[MaxInputs];
@@ -60,6 +66,7 @@ void silence_jack() {
 
 // A failing RtMidi constructor writes to std::cerr before an error callback can be set.
 struct QuietCerr {
+    std::ios_base::Init streams; // this may run before this file's own stream initialiser
     std::streambuf *saved = std::cerr.rdbuf(nullptr);
     ~QuietCerr() { std::cerr.rdbuf(saved); }
 };
@@ -93,7 +100,7 @@ bool open_port(RtMidiIn *input, RtMidi::Api api, unsigned port, const std::strin
         return false;
     }
     Inputs[slot] = input;
-    Names[slot] = name;
+    std::snprintf(Names[slot], NameSize, "%s", name.c_str());
     Apis[slot] = api;
     ++InputCount;
     return true;
@@ -119,9 +126,13 @@ void open_api(RtMidi::Api api, MidiShortMessageHandler handler, unsigned max_dev
     if (!lister_used) delete lister;
 }
 
+bool same_name(const std::string &listed, const char *kept) {
+    return std::strncmp(listed.c_str(), kept, NameSize - 1) == 0;
+}
+
 bool is_open(RtMidi::Api api, const std::string &name) {
     for (unsigned slot = 0; slot < MaxInputs; ++slot)
-        if (Inputs[slot] && Apis[slot] == api && Names[slot] == name) return true;
+        if (Inputs[slot] && Apis[slot] == api && same_name(name, Names[slot])) return true;
     return false;
 }
 
@@ -135,7 +146,7 @@ void rescan_api(RtMidi::Api api, RtMidiIn *&lister) {
     for (unsigned slot = 0; slot < MaxInputs; ++slot) {
         if (!Inputs[slot] || Apis[slot] != api) continue;
         bool present = false;
-        for (const std::string &name : listed) present = present || name == Names[slot];
+        for (const std::string &name : listed) present = present || same_name(name, Names[slot]);
         if (present) continue;
         delete Inputs[slot]; // no callback of it runs from here on
         Inputs[slot] = nullptr;

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Does data/ draw the same picture as a git revision's shaders? For every scene, five frames spread
+# over its span are rendered with `demo-capture --at` at 1024x512, old and new, with the defaults
+# and with every controller the scenes read at 0 and at 1; psnr.py compares them (PSNR of the
+# frame, and of its worst 64 x 64 tile). Exit 1 when a frame is under 38 dB or a tile under 30.
+set -euo pipefail
+usage() {
+  echo "usage: $0 [--rev REV] [--scenes \"3 5\"] [--capture PATH] [--data DIR] [--keep DIR] [-j N]" >&2
+  echo "  defaults: --rev de845e8, scenes 1 to 8, --capture build/demo-capture --data data -j 2" >&2
+  exit 2
+}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(git -C "$here" rev-parse --show-toplevel)
+rev=de845e8 scenes="1 2 3 4 5 6 7 8" capture=$root/build/demo-capture data=$root/data keep="" jobs=2
+while [ $# -gt 0 ]; do
+  case $1 in
+  --rev) rev=$2 ;;
+  --scenes) scenes=$2 ;;
+  --capture) capture=$(realpath "$2") ;;
+  --data) data=$(realpath "$2") ;;
+  --keep) keep=$2 ;;
+  -j) jobs=$2 ;;
+  *) usage ;;
+  esac
+  [ $# -ge 2 ] || usage
+  shift 2
+done
+[ -x "$capture" ] || { echo "no demo-capture at $capture (build the default preset)" >&2; exit 2; }
+. "$here/old_data.sh"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+old_data "$rev" "$scratch/old"
+frames=${keep:-$scratch/frames}
+mkdir -p "$frames"
+
+# The controllers the scene scripts read (2 to 6, 8, 9, 12, 13), all at one end of their range.
+all_at() {
+  local c line=""
+  for c in 2 3 4 5 6 8 9 12 13; do line+="$c:$1.00($2) "; done
+  echo "$line"
+}
+declare -A tuning=([default]="" [knobs0]="$(all_at 0 0)" [knobs1]="$(all_at 1 127)")
+
+# Each scene's span in loop time, from the scene scripts themselves (10 rows a second); five
+# frames at the middles of its fifths.
+"$capture" --parameters --fps 10 --out "$scratch/params.csv"
+for s in $scenes; do
+  awk -F, -v s="$s" 'NR > 1 && $3 == s { if (!n++) a = $1; b = $1 }
+    END { if (n < 10) exit 1; for (i = 0; i < 5; i++) printf "%.3f\n", (a + (b - a) * (i + 0.5) / 5) / 1000 }' \
+    "$scratch/params.csv" >"$scratch/times.$s" || { echo "scene $s: no span to sample" >&2; exit 2; }
+done
+
+for s in $scenes; do
+  i=0
+  while read -r at; do
+    i=$((i + 1))
+    for tn in default knobs0 knobs1; do
+      for side in old new; do
+        dir=$data
+        [ $side = old ] && dir=$scratch/old/data
+        printf '%s\0' "$capture --data '$dir' --at $at --size 1024x512 --out '$frames/s$s-$tn-$i-$side.png' ${tuning[$tn]:+--tuning '${tuning[$tn]}'} >/dev/null"
+      done
+    done
+  done <"$scratch/times.$s"
+done | xargs -0 -P "$jobs" -I{} sh -c {}
+
+for s in $scenes; do
+  i=0
+  while read -r at; do
+    i=$((i + 1))
+    for tn in default knobs0 knobs1; do echo "$s $tn $at $frames/s$s-$tn-$i-old.png $frames/s$s-$tn-$i-new.png"; done
+  done <"$scratch/times.$s"
+done | /usr/bin/python3 "$here/psnr.py" # Debian's, beside its python3-numpy

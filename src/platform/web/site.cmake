@@ -1,0 +1,20 @@
+# The page: build-web/site/ holds index.html, its script, demo.js and demo.wasm, and data/. Any
+# static web server can serve the folder as it is.
+set(site ${CMAKE_BINARY_DIR}/site)
+set_target_properties(demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site} SUFFIX .js)
+target_link_options(
+  demo PRIVATE
+  # main runs at the start click; the test hook and the page's callbacks are called by name
+  "SHELL:-s INVOKE_RUN=0"
+  "SHELL:-s EXPORTED_FUNCTIONS=_main,_web_frame_at,_web_data_file,_web_programs_linked,_web_shaders_fetched,_web_midi_message"
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,FS,UTF8ToString"
+  # the end of the demo runs the tuning bank's export, as a native process's exit does
+  "SHELL:-s EXIT_RUNTIME=1"
+  "SHELL:-s ALLOW_MEMORY_GROWTH=1"
+  "SHELL:-s ENVIRONMENT=web"
+  "SHELL:-s MIN_WEBGL_VERSION=1")
+set(page ${CMAKE_CURRENT_SOURCE_DIR}/platform/web)
+add_custom_command(
+  TARGET demo POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page}/index.html ${page}/demo_page.js ${site}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data ${site}/data)

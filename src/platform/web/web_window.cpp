@@ -1,0 +1,53 @@
+// The window and its OpenGL context in the browser: the page's canvas and a WebGL 1 context.
+//   [x] the drawing buffer is the canvas's size as the page set it before the start (the screen's
+//       pixels, or the test's frame size); fullscreen is the page's, asked for at the start click
+//   [x] no alpha, depth, stencil or multisampling, as the native pixel format
+//   [x] the derivatives extension for the shaders that use fwidth
+//   [x] window_end releases the context; swapping is the browser's, after each frame callback
+//   [ ] no resize handling: the sizes are taken once at creation, as natively
+#include "platform/window.h"
+
+#include <emscripten/html5.h>
+
+int WindowWidth = 0;
+int WindowHeight = 0;
+void *MainWindowHandle = nullptr;
+void (*WindowRebuildHook)() = nullptr;
+void (*WindowKeyHook)(int, int) = nullptr;
+int WindowCursorShown = 0;
+
+static const char Canvas[] = "#canvas";
+
+void *window_module_instance() {
+    return nullptr;
+}
+
+int window_init(WindowRecord *record) {
+    record->window = const_cast<char *>(Canvas);
+    MainWindowHandle = record->window;
+    if (emscripten_get_canvas_element_size(Canvas, &WindowWidth, &WindowHeight) !=
+        EMSCRIPTEN_RESULT_SUCCESS)
+        return 0;
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.alpha = 0;
+    attributes.depth = 0;
+    attributes.stencil = 0;
+    attributes.antialias = 0;
+    attributes.majorVersion = 1;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context =
+        emscripten_webgl_create_context(Canvas, &attributes);
+    if (context <= 0) return 0;
+    record->rendering_context = reinterpret_cast<void *>(context);
+    if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) return 0;
+    emscripten_webgl_enable_extension(context, "OES_standard_derivatives");
+    return 1;
+}
+
+void window_end(WindowRecord *record) {
+    if (record->rendering_context)
+        emscripten_webgl_destroy_context(
+            reinterpret_cast<EMSCRIPTEN_WEBGL_CONTEXT_HANDLE>(record->rendering_context));
+}
+
+void window_swap(WindowRecord *) {}
