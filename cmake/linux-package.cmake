@@ -1,21 +1,7 @@
 # The Linux release: a .deb and a .tar.gz with the same tree. The programs go to
 # lib/avada-kedabra, the data to share/avada-kedabra/data, and a launcher per program to bin/:
-# avada-kedabra plays the demo, avada-kedabra-capture runs demo-capture.
-set(launchers avada-kedabra:demo)
-if(TARGET demo-capture)
-  list(APPEND launchers avada-kedabra-capture:demo-capture)
-endif()
-foreach(pair ${launchers})
-  string(REPLACE ":" ";" pair ${pair})
-  list(GET pair 0 launcher)
-  list(GET pair 1 program)
-  configure_file(${PROJECT_SOURCE_DIR}/packaging/launcher.sh.in
-                 ${CMAKE_BINARY_DIR}/launchers/${launcher} @ONLY)
-  install(PROGRAMS ${CMAKE_BINARY_DIR}/launchers/${launcher} DESTINATION bin)
-  install(TARGETS ${program} RUNTIME DESTINATION lib/avada-kedabra)
-endforeach()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION share/avada-kedabra/data)
-
+# avada-kedabra plays the demo, avada-kedabra-capture runs demo-capture. Beside them: a manual page
+# per launcher, the desktop entry, its icons and AppStream record, the changelog and the licences.
 include(${PROJECT_SOURCE_DIR}/cmake/notices.cmake)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Real-time audiovisual demo with live MIDI tuning")
 # One text, wrapped as the control file wants it, for the package's extended description and the
@@ -32,6 +18,46 @@ execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} -R OUTPUT_VARIABLE DEMO_
 execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} +%s OUTPUT_VARIABLE DEMO_RELEASE_EPOCH
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
+# A manual page for each command on the PATH, made by help2man from the program's own --help, so
+# that the two cannot drift apart: install_man_page(NAME EXECUTABLE DEPENDS...) runs EXECUTABLE
+# through a link called NAME, whose name the page takes, and adds packaging/man/NAME.h2m.
+find_program(HELP2MAN help2man REQUIRED)
+set(man ${CMAKE_BINARY_DIR}/man)
+file(MAKE_DIRECTORY ${man})
+add_custom_target(man_pages ALL)
+function(install_man_page name executable)
+  set(include ${PROJECT_SOURCE_DIR}/packaging/man/${name}.h2m)
+  add_custom_command(
+    OUTPUT ${man}/${name}.1.gz
+    COMMAND ${CMAKE_COMMAND} -E create_symlink ${executable} ${man}/${name}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_RELEASE_EPOCH} ${HELP2MAN}
+            --no-info --section=1 --version-string=${PROJECT_VERSION} --include=${include}
+            --output=${man}/${name}.1 ${man}/${name}
+    COMMAND gzip -9nf ${man}/${name}.1
+    DEPENDS ${ARGN} ${include}
+    WORKING_DIRECTORY ${man}
+    VERBATIM)
+  add_custom_target(man_page_${name} DEPENDS ${man}/${name}.1.gz)
+  add_dependencies(man_pages man_page_${name})
+  install(FILES ${man}/${name}.1.gz DESTINATION share/man/man1)
+endfunction()
+
+set(launchers avada-kedabra:demo)
+if(TARGET demo-capture)
+  list(APPEND launchers avada-kedabra-capture:demo-capture)
+endif()
+foreach(pair ${launchers})
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 launcher)
+  list(GET pair 1 program)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/launcher.sh.in
+                 ${CMAKE_BINARY_DIR}/launchers/${launcher} @ONLY)
+  install(PROGRAMS ${CMAKE_BINARY_DIR}/launchers/${launcher} DESTINATION bin)
+  install(TARGETS ${program} RUNTIME DESTINATION lib/avada-kedabra)
+  install_man_page(${launcher} $<TARGET_FILE:${program}> ${program})
+endforeach()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION share/avada-kedabra/data)
+
 # What a desktop shows: the menu entry, the icon the project renders itself
 # (scripts/make_icons.sh), the AppStream record.
 set(DEMO_APP_ID org.avadakedabra.demo)
@@ -46,33 +72,6 @@ set(doc ${CMAKE_BINARY_DIR}/doc)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${doc}/changelog @ONLY)
 execute_process(COMMAND gzip -9nf ${doc}/changelog COMMAND_ERROR_IS_FATAL ANY)
 install(FILES ${doc}/changelog.gz ${CMAKE_BINARY_DIR}/copyright DESTINATION share/doc/avada-kedabra)
-
-# A manual page per launcher, made by help2man from the program's own --help, so that the two
-# cannot drift apart; run through a link named after the launcher, whose name the page takes.
-find_program(HELP2MAN help2man REQUIRED)
-set(man ${CMAKE_BINARY_DIR}/man)
-set(man_pages)
-foreach(pair ${launchers})
-  string(REPLACE ":" ";" pair ${pair})
-  list(GET pair 0 launcher)
-  list(GET pair 1 program)
-  set(include ${PROJECT_SOURCE_DIR}/packaging/man/${launcher}.h2m)
-  add_custom_command(
-    OUTPUT ${man}/${launcher}.1.gz
-    COMMAND ${CMAKE_COMMAND} -E create_symlink $<TARGET_FILE:${program}> ${man}/${launcher}
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_RELEASE_EPOCH} ${HELP2MAN}
-            --no-info --section=1 --version-string=${PROJECT_VERSION} --include=${include}
-            --output=${man}/${launcher}.1
-            ${man}/${launcher}
-    COMMAND gzip -9nf ${man}/${launcher}.1
-    DEPENDS ${program} ${include}
-    WORKING_DIRECTORY ${man}
-    VERBATIM)
-  install(FILES ${man}/${launcher}.1.gz DESTINATION share/man/man1)
-  list(APPEND man_pages ${man}/${launcher}.1.gz)
-endforeach()
-file(MAKE_DIRECTORY ${man})
-add_custom_target(man_pages ALL DEPENDS ${man_pages})
 
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_STRIP_FILES ON)
