@@ -73,15 +73,15 @@ int run_render(const CaptureOptions &o) {
     int code = ExitOk;
     if (!make_plan(o, plan, code)) return code;
 
+    // A part's segment is silent: the join adds the music once.
+    if (o.out_kind == OutputKind::Mp4 && o.part == 0 && !music_found(o)) return ExitFailure;
+    if (o.dry_run) return print_plan(plan);
     std::string error;
     std::error_code fs_error;
     if (o.out_kind == OutputKind::Folder) {
         std::filesystem::create_directories(o.out, fs_error);
         if (fs_error) return fail("cannot make the folder " + o.out + ": " + fs_error.message());
     }
-    // A part's segment is silent: the join adds the music once.
-    if (o.out_kind == OutputKind::Mp4 && o.part == 0 && !music_found(o)) return ExitFailure;
-    if (o.dry_run) return print_plan(plan);
 
     if (!start_gl(o.width, o.height, error)) return fail_closing(error);
     // After the context: its library may have claimed the signals for itself.
