@@ -12,7 +12,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "web"))
 from cdp import Browser, Server  # noqa: E402
 
-SCENES = {"scene 3 (cloudstuff)": 56.0, "scene 5 (gras12.2)": 71.0, "scene 8 (Background)": 120.0}
+SCENES = {"scene 2 (Background)": 45.0, "scene 5 (gras12.2)": 71.0, "scene 8 (ball8)": 120.0}
 RUNS = 5
 
 

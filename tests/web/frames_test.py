@@ -30,6 +30,12 @@ def psnr(a, b):
 
 def main(site, capture, data, shots=None):
     work = tempfile.mkdtemp(prefix="avada-kedabra-web.")
+    # The native frames are rendered while the browser starts and draws its own.
+    natives = {t: os.path.join(work, "native_%g.png" % t) for t in TIMES}
+    native_run = subprocess.Popen(
+        ["sh", "-c", " && ".join(
+            "'%s' --data '%s' --out '%s' --at %g --size 1024x512" % (capture, data, natives[t], t)
+            for t in TIMES)], stdout=subprocess.DEVNULL)
     server, browser = Server(site), Browser()
     failures = []
     try:
@@ -43,10 +49,11 @@ def main(site, capture, data, shots=None):
             page = os.path.join(work, "page_%g.png" % t)
             with open(page, "wb") as f:
                 f.write(base64.b64decode(frame.split(",", 1)[1]))
-            native = os.path.join(work, "native_%g.png" % t)
-            subprocess.run([capture, "--data", data, "--out", native, "--at", str(t), "--size",
-                            "1024x512"], check=True, stdout=subprocess.DEVNULL)
-            db = psnr(page, native)
+        if native_run.wait() != 0:
+            raise AssertionError("demo-capture --at failed")
+        for t in TIMES:
+            page = os.path.join(work, "page_%g.png" % t)
+            db = psnr(page, natives[t])
             print("%6.1f s: %.2f dB" % (t, db))
             if db < MIN_PSNR:
                 failures.append("at %g s the page's frame is %.2f dB from the native one" % (t, db))

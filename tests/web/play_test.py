@@ -15,8 +15,15 @@ from cdp import Browser, Server
 MIDI_STUB = """
 navigator.requestMIDIAccess = () => {
   window.stubInput = { state: 'connected', onmidimessage: null };
-  return Promise.resolve({ inputs: new Map([['stub', window.stubInput]]), onstatechange: null });
+  window.stubAccess = { inputs: new Map([['stub', window.stubInput]]), onstatechange: null };
+  return Promise.resolve(window.stubAccess);
 };
+"""
+# A second port plugged in while the demo runs.
+PLUG_IN = """
+window.laterInput = { state: 'connected', onmidimessage: null };
+stubAccess.inputs.set('later', laterInput);
+stubAccess.onstatechange({ port: laterInput });
 """
 SHOWN = "!document.getElementById('%s').hidden && document.getElementById('%s').innerText"
 
@@ -35,13 +42,15 @@ def played_and_tuned(site):
         start(browser, server.url + "?tuning=" + urllib.parse.quote("2:0.50(64) "), MIDI_STUB)
         browser.wait("!!(window.stubInput && window.stubInput.onmidimessage)", "the MIDI port opened")
         browser.js("stubInput.onmidimessage({ data: new Uint8Array([0xB0, 7, 127]) })")
+        browser.js(PLUG_IN)
+        browser.js("laterInput.onmidimessage({ data: new Uint8Array([0x90, 60, 0]) })")
         passes = browser.wait("Module.webPage.passes > 5 && Module.webPage.passes", "frames")
         browser.wait("Module.webPage.audio && Module.webPage.audio.currentTime > 0.5",
                      "the music's position moving on")
         assert browser.js("Module._web_programs_linked()") == 10, "not every program linked"
         browser.key("Escape", "Escape", 27)
         shown = browser.wait(SHOWN % ("end", "end"), "the end screen")
-        line = "2:0.50(64) 7:1.00(127) "
+        line = "2:0.50(64) 7:1.00(127) 60:0.00(0) "
         assert line.strip() in shown, "the end screen shows " + shown
         assert "Play again" in shown
         browser.wait("Module.webPage.clipboard === 'copied'", "the copy")
@@ -72,11 +81,14 @@ def refused(site):
 
         start(browser, server.url)
         browser.wait("Module.webPage.passes > 5", "frames")
-        with open(os.path.join(folder, "data", "ball8.shader"), "a") as f:
+        shader = os.path.join(folder, "data", "ball8.shader")
+        with open(shader, "a") as f:
             f.write("\nthis is no GLSL\n")
+        # The message names the file's own line, whatever the page put in front of it.
+        line = open(shader).read().split("\n").index("this is no GLSL") + 1
         browser.key("y", "KeyY", 89)
         said = browser.wait(SHOWN % ("box", "box"), "the compile error")
-        assert "ball8.shader" in said and "ERROR" in said, said
+        assert "ball8.shader" in said and "ERROR: 0:%d:" % line in said, said
         passes = browser.js("Module.webPage.passes")
         browser.wait("Module.webPage.passes > %d" % (passes + 10), "frames after the error")
 

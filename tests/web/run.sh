@@ -9,6 +9,7 @@ if [ "$1" = build ]; then
         cmake --preset web >/dev/null && cmake --build --preset web -j 2 >/dev/null
     exit
 fi
+[ -f "$2/demo.wasm" ] || { echo "skipped: no page in $2 (web.build makes it)"; exit 77; }
 for tool in chromium ffmpeg; do
     command -v $tool >/dev/null || { echo "skipped: no $tool (scripts/setup.sh installs it)"; exit 77; }
 done

@@ -15,6 +15,11 @@ target_link_options(
   "SHELL:-s MIN_WEBGL_VERSION=1")
 set(page ${CMAKE_CURRENT_SOURCE_DIR}/platform/web)
 add_custom_command(
-  TARGET demo POST_BUILD
+  OUTPUT ${site}/index.html ${site}/demo_page.js
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page}/index.html ${page}/demo_page.js ${site}
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data ${site}/data)
+  DEPENDS ${page}/index.html ${page}/demo_page.js)
+add_custom_target(web_page ALL DEPENDS ${site}/index.html ${site}/demo_page.js)
+add_dependencies(demo web_page)
+# Every build: a shader edited in data/ reaches the page without a relink.
+add_custom_target(web_data ALL COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data
+                                       ${site}/data)

@@ -31,7 +31,7 @@ static const char FragmentPrelude[] = "#extension GL_OES_standard_derivatives : 
 std::string web_shader_text(bool vertex, const char *text) {
     std::string out = vertex ? VertexPrelude : FragmentPrelude;
     out += CommonPrelude;
-    out += "#line 0\n"; // the next line is the original's line 1
+    out += "#line 1\n"; // the next line is the original's line 1
     for (const char *line = text; *line;) {
         const char *end = std::strchr(line, '\n');
         const size_t length = end ? static_cast<size_t>(end - line + 1) : std::strlen(line);
