@@ -3,10 +3,25 @@
 # end_session. The caller sets $work (a scratch folder) and $sender (midi_send).
 #   start_jack [PERIOD_FRAMES]   the dummy driver at 48 kHz, no real-time scheduling needed;
 #                                synchronous, so a client late for a cycle (a busy machine
-#                                without real-time threads) delays it instead of losing its MIDI
+#                                without real-time threads) delays it, up to 5 s rather than
+#                                0.5, instead of losing its MIDI
 #   start_sender NAME ARGS...    returns once its port exists; its output goes to $work/NAME.out
 #   wait_sender NAME             its exit status, once it has sent all (or found no reader)
-export JACK_DEFAULT_SERVER="e2e-$$"
+# A server name from a pool of eight, each held by a lock for the run: JACK keeps the entry of a
+# killed server in its registry until a server of the same name starts, and refuses a ninth
+# entry, so a name per run would stop every JACK test on the machine after eight kills.
+for jack_slot in 0 1 2 3 4 5 6 7; do
+    exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock"
+    flock -n "$jack_lock" && break
+    exec {jack_lock}>&-
+    jack_lock=
+done
+if [ -z "$jack_lock" ]; then # all eight in use: wait for one
+    jack_slot=$((RANDOM % 8))
+    exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock"
+    flock "$jack_lock"
+fi
+export JACK_DEFAULT_SERVER="e2e-$jack_slot"
 session_pids=()
 declare -A sender_pids
 
@@ -18,25 +33,26 @@ end_session() {
 }
 
 # The time limits end the server and senders even if the script is killed before its cleanup.
-wait_for() { # TEXT COMMAND...: polls COMMAND for 15 s
-    local what=$1 _
-    shift
-    for _ in $(seq 300); do "$@" > /dev/null 2>&1 && return 0; sleep 0.05; done
-    echo "FAIL: $what"
-    return 1
+wait_for() { # TEXT PID COMMAND...: polls COMMAND while process PID lives, however busy the machine
+    local what=$1 pid=$2
+    shift 2
+    until "$@" > /dev/null 2>&1; do
+        kill -0 "$pid" 2> /dev/null || { echo "FAIL: $what"; return 1; }
+        sleep 0.05
+    done
 }
 start_jack() {
-    timeout 600 jackd --no-realtime --sync -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p "${1:-256}" \
-        > "$work/jackd.log" 2>&1 &
+    timeout 600 jackd --no-realtime --sync --timeout 5000 -n "$JACK_DEFAULT_SERVER" -d dummy \
+        -r 48000 -p "${1:-256}" > "$work/jackd.log" 2>&1 &
     session_pids+=($!)
-    wait_for "jackd did not start" jack_lsp || { cat "$work/jackd.log"; return 1; }
+    wait_for "jackd did not start" $! jack_lsp || { cat "$work/jackd.log"; return 1; }
 }
 start_sender() {
     local name=$1
     timeout 600 "$sender" "$@" > "$work/$name.out" 2>&1 &
     sender_pids[$name]=$!
     session_pids+=($!)
-    wait_for "sender $name has no port" grep -q '^ready' "$work/$name.out" ||
+    wait_for "sender $name has no port" $! grep -q '^ready' "$work/$name.out" ||
         { cat "$work/$name.out"; return 1; }
 }
 wait_sender() { wait "${sender_pids[$1]}"; }

@@ -3,6 +3,8 @@
 # Sourced by test scripts:
 #   sound_server_start            starts it; the programs started afterwards play into its sink
 #   sound_record SECONDS FILE     records the sink's monitor: raw stereo float32 at SOUND_RATE
+#   sound_record_heard SECONDS FILE   the same from the first sound on, however late a player on
+#                                 a busy machine starts (the caller's time limit bounds the wait)
 #   sound_is_silent FILE          true when the recording holds only zeros
 #   sound_compare MATCH REFERENCE FILE [MIN_SECONDS]
 #                                 decodes REFERENCE with ffmpeg and runs the sound_match program
@@ -31,6 +33,21 @@ sound_server_stop() {
 sound_record() {
     parec -d test_sink.monitor --raw --format=float32le --rate=$SOUND_RATE --channels=2 2>/dev/null |
         head -c $(($1 * SOUND_RATE * 8)) >"$2"
+}
+
+sound_record_heard() {
+    local bytes=$(($1 * SOUND_RATE * 8)) raw=$2.all first start pid
+    parec -d test_sink.monitor --raw --format=float32le --rate=$SOUND_RATE --channels=2 \
+        >"$raw" 2>/dev/null &
+    pid=$!
+    # cmp names the first byte that is not zero; a whole frame (two floats) starts there.
+    until first=$(cmp "$raw" /dev/zero 2>/dev/null | sed -n 's/.* byte \([0-9]*\).*/\1/p')
+        [ -n "$first" ]; do sleep 0.1; done
+    start=$(((first - 1) / 8 * 8))
+    while [ $(($(stat -c %s "$raw") - start)) -lt "$bytes" ]; do sleep 0.1; done
+    kill "$pid" && wait "$pid" 2>/dev/null
+    tail -c +$((start + 1)) "$raw" | head -c "$bytes" >"$2"
+    rm -f "$raw"
 }
 
 sound_is_silent() {

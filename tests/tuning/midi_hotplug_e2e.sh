@@ -25,7 +25,7 @@ wait_sender a
 code=$?
 check "the port open at the start kept its reader while it sent (exit $code)" '[ $code -eq 0 ]'
 # Its input port goes with the port it read.
-wait_for "the receiver kept the gone port" eval '! jack_lsp | grep -q "^avada kedabra"'
+wait_for "the receiver kept the gone port" $receiver_pid eval '! jack_lsp | grep -q "^avada kedabra"'
 check "the gone port was dropped" '[ $? -eq 0 ]'
 start_sender b b0,07,40 && wait_sender b
 check "the port made after the start was heard" '[ $? -eq 0 ]'

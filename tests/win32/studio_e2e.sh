@@ -25,7 +25,7 @@ end_session
 wine demo.exe --studio --from 102 >> wine.log 2>&1 &
 pid=$!
 window=$(find_window "avada kedabra!" 180) || fail "no studio window within 180 s"
-sound_record 10 heard.f32
+sound_record_heard 10 heard.f32
 heard=$(sound_compare "$match" "$data/tune.mp3" heard.f32 5) || fail "not the tune: $heard"
 echo "$heard"
 from=$(sed -n 's/^recording from \([0-9.]*\) s.*/\1/p' <<< "$heard")
