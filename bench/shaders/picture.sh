@@ -5,13 +5,14 @@
 # frame, and of its worst 64 x 64 tile). Exit 1 when a frame is under 38 dB or a tile under 30.
 set -euo pipefail
 usage() {
-  echo "usage: $0 [--rev REV] [--scenes \"3 5\"] [--capture PATH] [--data DIR] [--keep DIR] [-j N]" >&2
+  echo "usage: $0 [--rev REV] [--scenes \"3 5\"] [--capture PATH] [--data DIR] [--keep DIR] [--sheet FILE.png] [-j N]" >&2
+  echo "  --sheet: old | new, the middle frame of each scene with its defaults, one scene a row" >&2
   echo "  defaults: --rev de845e8, scenes 1 to 8, --capture build/demo-capture --data data -j 2" >&2
   exit 2
 }
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(git -C "$here" rev-parse --show-toplevel)
-rev=de845e8 scenes="1 2 3 4 5 6 7 8" capture=$root/build/demo-capture data=$root/data keep="" jobs=2
+rev=de845e8 scenes="1 2 3 4 5 6 7 8" capture=$root/build/demo-capture data=$root/data keep="" sheet="" jobs=2
 while [ $# -gt 0 ]; do
   case $1 in
   --rev) rev=$2 ;;
@@ -19,6 +20,7 @@ while [ $# -gt 0 ]; do
   --capture) capture=$(realpath "$2") ;;
   --data) data=$(realpath "$2") ;;
   --keep) keep=$2 ;;
+  --sheet) sheet=$2 ;;
   -j) jobs=$2 ;;
   *) usage ;;
   esac
@@ -70,4 +72,22 @@ for s in $scenes; do
     i=$((i + 1))
     for tn in default knobs0 knobs1; do echo "$s $tn $at $frames/s$s-$tn-$i-old.png $frames/s$s-$tn-$i-new.png"; done
   done <"$scratch/times.$s"
-done | /usr/bin/python3 "$here/psnr.py" # Debian's, beside its python3-numpy
+done >"$scratch/pairs"
+
+if [ -n "$sheet" ]; then
+  inputs=() filter="" n=0
+  for s in $scenes; do
+    for side in old new; do
+      inputs+=(-i "$frames/s$s-default-3-$side.png")
+      filter+="[$n:v]scale=512:256[c$n];"
+      n=$((n + 1))
+    done
+  done
+  layout=""
+  for ((k = 0; k < n; k++)); do layout+="${layout:+|}$(((k % 2) * 512))_$((k / 2 * 256))"; done
+  cells=""
+  for ((k = 0; k < n; k++)); do cells+="[c$k]"; done
+  ffmpeg -v error -y "${inputs[@]}" -filter_complex "$filter${cells}xstack=inputs=$n:layout=$layout" -frames:v 1 "$sheet"
+fi
+
+/usr/bin/python3 "$here/psnr.py" <"$scratch/pairs" # Debian's, beside its python3-numpy
