@@ -10,17 +10,12 @@
 # A server name from a pool of eight, each held by a lock for the run: JACK keeps the entry of a
 # killed server in its registry until a server of the same name starts, and refuses a ninth
 # entry, so a name per run would stop every JACK test on the machine after eight kills.
-for jack_slot in 0 1 2 3 4 5 6 7; do
-    exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock"
-    flock -n "$jack_lock" && break
+jack_slot=0
+until exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock" && flock -n "$jack_lock"; do
     exec {jack_lock}>&-
-    jack_lock=
+    jack_slot=$(((jack_slot + 1) % 8))
+    [ $jack_slot -ne 0 ] || sleep 0.1 # all eight in use: one will be free
 done
-if [ -z "$jack_lock" ]; then # all eight in use: wait for one
-    jack_slot=$((RANDOM % 8))
-    exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock"
-    flock "$jack_lock"
-fi
 export JACK_DEFAULT_SERVER="e2e-$jack_slot"
 session_pids=()
 declare -A sender_pids

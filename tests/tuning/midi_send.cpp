@@ -40,36 +40,32 @@ struct Watch {
     explicit Watch(std::string name) : port_name(std::move(name)) {
         client = jack_client_open("midi-send-watch", JackNoStartServer, nullptr);
         if (!client) return;
-        jack_set_process_callback(client, count_cycle, this);
+        jack_set_process_callback(
+            client,
+            [](jack_nframes_t, void *self) { return ++static_cast<Watch *>(self)->cycles, 0; },
+            this);
         jack_set_port_connect_callback(client, note_connection, this);
         jack_activate(client);
     }
     ~Watch() {
         if (client) jack_client_close(client);
     }
-    static int count_cycle(jack_nframes_t, void *self) {
-        static_cast<Watch *>(self)->cycles.fetch_add(1);
-        return 0;
-    }
     // A reader that disconnects between its first connection and our last message (one that reopens
     // our port) may lose some.
     static void note_connection(jack_port_id_t a, jack_port_id_t b, int connect, void *arg) {
         Watch &watch = *static_cast<Watch *>(arg);
-        if (connect || !watch.watching.load()) return;
         for (jack_port_id_t id : {a, b}) {
-            const jack_port_t *port = jack_port_by_id(watch.client, id);
-            if (port && watch.port_name == jack_port_name(port)) watch.reader_left.store(true);
+            const jack_port_t *port = connect ? nullptr : jack_port_by_id(watch.client, id);
+            if (port && watch.watching && watch.port_name == jack_port_name(port))
+                watch.reader_left = true;
         }
     }
-    bool connected() {
-        jack_port_t *port = jack_port_by_name(client, port_name.c_str());
-        const char **readers = port ? jack_port_get_all_connections(client, port) : nullptr;
-        jack_free(readers);
-        return readers != nullptr;
-    }
     bool wait_for_reader() {
-        for (int waited = 0; client && waited < 60000; waited += 10) {
-            if (connected()) return watching = true;
+        jack_port_t *port = client ? jack_port_by_name(client, port_name.c_str()) : nullptr;
+        for (int waited = 0; port && waited < 60000; waited += 10) {
+            const char **readers = jack_port_get_all_connections(client, port);
+            jack_free(readers);
+            if (readers) return watching = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
