@@ -128,8 +128,6 @@ void main(void) {
         first = max(floor(log(max((camH - 0.62) * Focal / below, 0.3) / 0.3) / log(1.16)), 0.0);
     float z = 0.3 * pow(1.16, first);
     float zGround = below > 0.0 ? camH * Focal / below : 1e4;
-    float groundX = 0.0;
-    float groundZ = -1.0;
     for (int i = 0; i < Layers; i++) {
         float fi = first + float(i);
         if (!wispDone && z > wisp.z) {
@@ -139,15 +137,22 @@ void main(void) {
         }
         float X = (p.x / Focal) * z + hash(fi * 3.17) * 7.0;
         float Y = camH + ((p.y - horizon) / Focal) * z;
-        // Between the nearest rows the ground itself shows: shaded once, after the march.
+        float fog = max(1.0 - exp(-z * 0.13), smoothstep(8.0, 24.0, z));
         if (Y < 0.0) {
-            groundX = X;
-            groundZ = z;
+            // Between the nearest rows the ground itself shows: dark earth fading into the fog.
+            vec3 g = baseCol * 0.18 +
+                     wispCol * wispI * 0.03 /
+                         (1.0 + dot(wisp - vec3(X, 0.0, z), wisp - vec3(X, 0.0, z)) * 3.0);
+            col += trans * mix(g, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, z)), fog);
+            trans = 0.0;
             break;
         }
-        // Above every tip (the tallest blade is 0.616): nothing in this row, and rising rows
-        // only climb higher. Below the horizon the row simply finds no blade.
-        if (Y > 0.62 && p.y > horizon) break;
+        // Above every tip: nothing in this row; rising rows only climb higher.
+        if (Y > 0.62) {
+            if (p.y > horizon) break;
+            z *= 1.16;
+            continue;
+        }
         float w = wind(vec2(X, z), t);
         // Each blade bends with the square of its height, all in the same wind field, so the
         // shear can be undone before picking the blade.
@@ -185,21 +190,12 @@ void main(void) {
             float mid = max(1.0 - abs(u), 0.0);
             mid *= mid;
             c += wispCol * att * 0.25 * mid * mid * v;
-            float fog = max(1.0 - exp(-z * 0.13), smoothstep(8.0, 24.0, z));
             c = mix(c, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, z)), fog);
             col += trans * cover * c;
             trans *= 1.0 - cover;
             if (trans < 0.02) break;
         }
         z *= 1.16;
-    }
-    if (groundZ > 0.0) {
-        // Dark earth fading into the fog.
-        vec3 L = wisp - vec3(groundX, 0.0, groundZ);
-        vec3 g = baseCol * 0.18 + wispCol * wispI * 0.03 / (1.0 + dot(L, L) * 3.0);
-        float fog = max(1.0 - exp(-groundZ * 0.13), smoothstep(8.0, 24.0, groundZ));
-        col += trans * mix(g, fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, groundZ)), fog);
-        trans = 0.0;
     }
     if (trans > 0.0) {
         if (!wispDone) col += (0.3 + 0.7 * trans) * glow;

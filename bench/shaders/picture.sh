@@ -87,7 +87,7 @@ if [ -n "$sheet" ]; then
   for ((k = 0; k < n; k++)); do layout+="${layout:+|}$(((k % 2) * 512))_$((k / 2 * 256))"; done
   cells=""
   for ((k = 0; k < n; k++)); do cells+="[c$k]"; done
-  ffmpeg -v error -y "${inputs[@]}" -filter_complex "$filter${cells}xstack=inputs=$n:layout=$layout" -frames:v 1 "$sheet"
+  ffmpeg -nostdin -v error -y "${inputs[@]}" -filter_complex "$filter${cells}xstack=inputs=$n:layout=$layout" -frames:v 1 "$sheet"
 fi
 
 /usr/bin/python3 "$here/psnr.py" <"$scratch/pairs" # Debian's, beside its python3-numpy

@@ -14,8 +14,8 @@ FRAME_DB, TILE_DB, TILE = 38.0, 30.0, 64
 
 def pixels(path):
     raw = subprocess.run(
-        ["ffmpeg", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
-        check=True, capture_output=True).stdout
+        ["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24",
+         "-"], check=True, capture_output=True).stdout
     return np.frombuffer(raw, np.uint8).reshape(512, 1024, 3).astype(np.float64)
 
 
@@ -32,7 +32,10 @@ def compare(old, new):
 
 rows = {}
 for line in sys.stdin:
-    scene, tuning, at, old, new = line.split()
+    fields = line.split()
+    if len(fields) != 5:
+        sys.exit("psnr.py: expected 'scene tuning time old.png new.png', got: " + line.strip())
+    scene, tuning, at, old, new = fields
     rows.setdefault((scene, tuning), []).append((float(at), *compare(old, new)))
 
 ok = True
