@@ -33,9 +33,9 @@ int main(int argc, char **argv) {
                      headless_context_error());
         return 2;
     }
-    char missing[256];
-    if (fetch_gl_entry_points(missing, sizeof missing) != 0) {
-        std::fprintf(stderr, "missing GL entry points: %s\n", missing);
+    std::string missing;
+    if (!fetch_gl_entry_points(missing)) {
+        std::fprintf(stderr, "missing GL entry points: %s\n", missing.c_str());
         return 1;
     }
     TuningBank bank(TuningBank::no_devices);

@@ -19,8 +19,8 @@ extern "C" const char *web_data_file(int index) {
 
 // How many of the ten programs (nine scenes and the post program) are linked.
 extern "C" int web_programs_linked() {
-    char missing[256];
-    if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAMIV]) fetch_gl_tool_entry_points(missing, 256);
+    std::string missing;
+    if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAMIV]) fetch_gl_tool_entry_points(missing);
     if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAMIV]) return 0;
     int linked = 0;
     auto count = [&](GLuint program) {

@@ -59,8 +59,8 @@ GLuint link_or_log(GLuint vertex, GLuint fragment, const char *file, FailureReco
     gl2::AttachShader(program, fragment);
     gl2::LinkProgram(program);
     if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAM_INFO_LOG]) {
-        char missing[256];
-        fetch_gl_tool_entry_points(missing, sizeof missing);
+        std::string missing;
+        fetch_gl_tool_entry_points(missing);
     }
     if (!GlToolEntryPoints[GL_TOOL_GET_PROGRAMIV] ||
         !GlToolEntryPoints[GL_TOOL_GET_PROGRAM_INFO_LOG])

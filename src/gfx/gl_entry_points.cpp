@@ -3,7 +3,6 @@
 #include "platform/gl_proc.h"
 
 #include <cstdio>
-#include <cstring>
 
 const char *const GlEntryPointNames[GL_ENTRY_COUNT] = {
     "glCreateShader", "glCreateProgram",    "glShaderSource",  "glCompileShader",
@@ -32,11 +31,9 @@ static const char *const GlToolEntryPointNames[GL_TOOL_COUNT] = {"glGenFramebuff
 
 void *GlToolEntryPoints[GL_TOOL_COUNT] = {};
 
-static int fetch_table(const char *const *names, void **table, int count, const char *suffix,
-                       char *missing, int missing_size) {
-    int absent = 0;
-    size_t used = 0;
-    if (missing_size > 0) missing[0] = 0;
+static bool fetch_table(const char *const *names, void **table, int count, const char *suffix,
+                        std::string &missing) {
+    missing.clear();
     for (int i = 0; i < count; ++i) {
         table[i] = gl_proc_address(names[i]);
         if (!table[i] && suffix) {
@@ -45,22 +42,16 @@ static int fetch_table(const char *const *names, void **table, int count, const 
             table[i] = gl_proc_address(other);
         }
         if (table[i]) continue;
-        ++absent;
-        size_t name = std::strlen(names[i]);
-        if (used + name + 3 > static_cast<size_t>(missing_size)) continue;
-        if (used) missing[used++] = ',', missing[used++] = ' ';
-        std::memcpy(missing + used, names[i], name + 1);
-        used += name;
+        if (!missing.empty()) missing += ", ";
+        missing += names[i];
     }
-    return absent;
+    return missing.empty();
 }
 
-int fetch_gl_entry_points(char *missing, int missing_size) {
-    return fetch_table(GlEntryPointNames, GlEntryPoints, GL_ENTRY_COUNT, nullptr, missing,
-                       missing_size);
+bool fetch_gl_entry_points(std::string &missing) {
+    return fetch_table(GlEntryPointNames, GlEntryPoints, GL_ENTRY_COUNT, nullptr, missing);
 }
 
-int fetch_gl_tool_entry_points(char *missing, int missing_size) {
-    return fetch_table(GlToolEntryPointNames, GlToolEntryPoints, GL_TOOL_COUNT, "EXT", missing,
-                       missing_size);
+bool fetch_gl_tool_entry_points(std::string &missing) {
+    return fetch_table(GlToolEntryPointNames, GlToolEntryPoints, GL_TOOL_COUNT, "EXT", missing);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include "gfx/gl.h"
 
+#include <string>
+
 enum GlEntryPointIndex {
     GL_ENTRY_CREATE_SHADER,
     GL_ENTRY_CREATE_PROGRAM,
@@ -21,9 +23,9 @@ enum GlEntryPointIndex {
 extern const char *const GlEntryPointNames[GL_ENTRY_COUNT];
 extern void *GlEntryPoints[GL_ENTRY_COUNT];
 
-// Fills GlEntryPoints through the platform's lookup. Returns how many did not arrive and lists
-// their names in missing (comma-separated, always terminated).
-int fetch_gl_entry_points(char *missing, int missing_size);
+// Fills GlEntryPoints through the platform's lookup. True when all arrived; otherwise false with
+// the names that did not in missing, comma-separated.
+bool fetch_gl_entry_points(std::string &missing);
 
 // What only the tools call, kept out of the demo's own table: offscreen framebuffers (core only
 // from GL 3.0, so the EXT names stand in), the program link log, and the pixel buffers that let
@@ -50,7 +52,7 @@ enum GlToolEntryIndex {
 };
 extern void *GlToolEntryPoints[GL_TOOL_COUNT];
 // As fetch_gl_entry_points, for the tools' table.
-int fetch_gl_tool_entry_points(char *missing, int missing_size);
+bool fetch_gl_tool_entry_points(std::string &missing);
 
 // Typed calls through the tables.
 namespace gl2 {

@@ -7,18 +7,17 @@
 #include "platform/message_box.h"
 #include "platform/window.h"
 
-#include <cstdio>
+#include <string>
 
 GLUquadric *SceneQuadric = nullptr;
 
 static int load_entry_points() {
-    char missing[512];
-    if (fetch_gl_entry_points(missing, sizeof missing) == 0) return 1;
+    std::string missing;
+    if (fetch_gl_entry_points(missing)) return 1;
     // Calling a missing entry point would crash: say what the machine lacks instead.
-    char text[700];
-    std::snprintf(text, sizeof text,
-                  "This demo needs OpenGL 2.0. The graphics driver does not offer: %s", missing);
-    message_box(MainWindowHandle, text, "error", MESSAGE_BOX_WARNING);
+    const std::string text =
+        "This demo needs OpenGL 2.0. The graphics driver does not offer: " + missing;
+    message_box(MainWindowHandle, text.c_str(), "error", MESSAGE_BOX_WARNING);
     return 0;
 }
 

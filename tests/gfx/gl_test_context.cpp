@@ -60,8 +60,8 @@ class GlEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
         ASSERT_TRUE(headless_context_init(1024, 576)) << "no headless GL context";
-        char missing[256];
-        ASSERT_EQ(fetch_gl_entry_points(missing, sizeof missing), 0) << missing;
+        std::string missing;
+        ASSERT_TRUE(fetch_gl_entry_points(missing)) << missing;
         MessageBoxHook = [](void *, const char *text, const char *caption, int) {
             Boxes.push_back({text, caption});
         };

@@ -41,8 +41,8 @@ bool open_gl(int width, int height, std::string &error) {
         return false;
     }
     ContextOpen = true;
-    char missing[256];
-    if (fetch_gl_tool_entry_points(missing, sizeof missing) != 0) {
+    std::string missing;
+    if (!fetch_gl_tool_entry_points(missing)) {
         error = std::string("the OpenGL driver lacks calls the capture needs: no ") + missing;
         return false;
     }
