@@ -24,8 +24,8 @@ void TuningSaver::save_if_changed() {
     char line[TunedValuesLineSize + 1];
     std::size_t length = format_tuned_values(bank_, line, TunedValuesLineSize);
     line[length++] = '\n';
-    char error[512];
-    const bool saved = file_replace(path_.c_str(), line, length, error, sizeof error) != 0;
+    std::string error;
+    const bool saved = file_replace(path_.c_str(), line, length, error);
     if (saved) {
         saved_count_ = count;
         saves_.fetch_add(1);

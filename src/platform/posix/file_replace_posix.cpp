@@ -16,19 +16,17 @@
 
 namespace {
 
-int fail(const char *step, const char *path, char *error, std::size_t error_size) {
-    if (error_size > 0)
-        std::snprintf(error, error_size, "cannot %s %s: %s", step, path, std::strerror(errno));
-    return 0;
+bool fail(const char *step, const char *path, std::string &error) {
+    error = std::string("cannot ") + step + " " + path + ": " + std::strerror(errno);
+    return false;
 }
 
 } // namespace
 
-int file_replace(const char *path, const char *bytes, std::size_t size, char *error,
-                 std::size_t error_size) {
+bool file_replace(const char *path, const char *bytes, std::size_t size, std::string &error) {
     std::string temporary = std::string(path) + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
-    if (fd < 0) return fail("create a file beside", path, error, error_size);
+    if (fd < 0) return fail("create a file beside", path, error);
     const char *step = nullptr;
     // mkstemp makes it private; the file it replaces was readable by others too.
     if (fchmod(fd, 0644) != 0) step = "set the mode of a file for";
@@ -43,9 +41,9 @@ int file_replace(const char *path, const char *bytes, std::size_t size, char *er
     if (!step && fsync(fd) != 0) step = "flush";
     if (close(fd) != 0 && !step) step = "close";
     if (!step && std::rename(temporary.c_str(), path) != 0) step = "rename a file over";
-    if (!step) return 1;
+    if (!step) return true;
     const int reason = errno;
     unlink(temporary.c_str());
     errno = reason;
-    return fail(step, path, error, error_size);
+    return fail(step, path, error);
 }

@@ -7,7 +7,6 @@
 #include "platform/file_replace.h"
 #include "platform/win32/win32_internals.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,7 +21,7 @@ std::wstring widen(const char *text) {
     return wide;
 }
 
-int fail(const char *step, const char *path, char *error, std::size_t error_size) {
+bool fail(const char *step, const char *path, std::string &error) {
     const DWORD code = GetLastError();
     char reason[256] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -31,21 +30,19 @@ int fail(const char *step, const char *path, char *error, std::size_t error_size
     for (std::size_t n = std::strlen(reason);
          n > 0 && (reason[n - 1] == '\r' || reason[n - 1] == '\n');)
         reason[--n] = '\0';
-    if (error_size > 0)
-        std::snprintf(error, error_size, "cannot %s %s: %s (error %lu)", step, path, reason,
-                      static_cast<unsigned long>(code));
-    return 0;
+    error = std::string("cannot ") + step + " " + path + ": " + reason + " (error " +
+            std::to_string(static_cast<unsigned long>(code)) + ")";
+    return false;
 }
 
 } // namespace
 
-int file_replace(const char *path, const char *bytes, std::size_t size, char *error,
-                 std::size_t error_size) {
+bool file_replace(const char *path, const char *bytes, std::size_t size, std::string &error) {
     const std::wstring target = widen(path);
     const std::wstring temporary = target + L".tmp";
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return fail("create a file beside", path, error, error_size);
+    if (file == INVALID_HANDLE_VALUE) return fail("create a file beside", path, error);
     const char *step = nullptr;
     for (std::size_t done = 0; !step && done < size;) {
         DWORD written = 0;
@@ -59,9 +56,9 @@ int file_replace(const char *path, const char *bytes, std::size_t size, char *er
     if (!step && !MoveFileExW(temporary.c_str(), target.c_str(),
                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         step = "rename a file over";
-    if (!step) return 1;
+    if (!step) return true;
     const DWORD reason = GetLastError();
     DeleteFileW(temporary.c_str());
     SetLastError(reason);
-    return fail(step, path, error, error_size);
+    return fail(step, path, error);
 }
