@@ -4,10 +4,9 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // Also the source of the installed manual page (help2man): "Usage:", "Options:" and the other
 // headings ending in ':' become its synopsis and sections.
@@ -74,12 +73,13 @@ constexpr OptionSpec Specs[OPT_COUNT] = {
     {"--tuning", 1, 0},     {"--tuning-file", 1, 0}, {"--pickup", 0, 1},
 };
 
-bool say(char *reason, std::size_t size, const char *format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(reason, size, format, args);
-    va_end(args);
+bool say(std::string &error, std::string text) {
+    error = std::move(text);
     return false;
+}
+
+std::string quoted(const char *text) {
+    return std::string("\"") + text + "\"";
 }
 
 // Seconds of loop time inside the studio's run, as whole milliseconds.
@@ -93,35 +93,35 @@ bool parse_seconds(const char *text, int *ms) {
     return true;
 }
 
-bool take_value(OptionId id, const char *value, DemoOptions *o, char *reason, std::size_t size) {
+bool take_value(OptionId id, const char *value, DemoOptions *o, std::string &error) {
     switch (id) {
     case OPT_FROM:
         if (!parse_seconds(value, &o->from_ms))
-            return say(reason, size, "--from: \"%s\" is not a time from 0 to 152 s", value);
+            return say(error, "--from: " + quoted(value) + " is not a time from 0 to 152 s");
         return true;
     case OPT_LOOP: {
         const char *colon = std::strchr(value, ':');
         char first[64];
         const std::size_t length = colon ? static_cast<std::size_t>(colon - value) : 0;
         if (!colon || length >= sizeof first)
-            return say(reason, size, "--loop: \"%s\" is not A:B in seconds", value);
+            return say(error, "--loop: " + quoted(value) + " is not A:B in seconds");
         std::memcpy(first, value, length);
         first[length] = '\0';
         if (!parse_seconds(first, &o->loop_from_ms) || !parse_seconds(colon + 1, &o->loop_to_ms))
-            return say(reason, size, "--loop: \"%s\" is not A:B, each from 0 to 152 s", value);
+            return say(error, "--loop: " + quoted(value) + " is not A:B, each from 0 to 152 s");
         if (o->loop_to_ms <= o->loop_from_ms)
-            return say(reason, size, "--loop: %s ends before it starts", value);
+            return say(error, std::string("--loop: ") + value + " ends before it starts");
         return true;
     }
     case OPT_DATA:
-        if (*value == '\0') return say(reason, size, "--data: the folder name is empty");
+        if (*value == '\0') return say(error, "--data: the folder name is empty");
         o->data_dir = value;
         return true;
     case OPT_TUNING:
         o->tuning_line = value; // read by the tuning line's own parser
         return true;
     case OPT_TUNING_FILE:
-        if (*value == '\0') return say(reason, size, "--tuning-file: the file name is empty");
+        if (*value == '\0') return say(error, "--tuning-file: the file name is empty");
         o->tuning_file = value;
         return true;
     default:
@@ -132,7 +132,7 @@ bool take_value(OptionId id, const char *value, DemoOptions *o, char *reason, st
 } // namespace
 
 DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOptions *options,
-                                      char *reason, std::size_t size) {
+                                      std::string &error) {
     DemoOptions parsed;
     bool seen[OPT_COUNT] = {};
     const char *studio_only = nullptr;
@@ -146,12 +146,12 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
                                    std::strncmp(Specs[id].name, arg, name_length) == 0))
             ++id;
         if (id == OPT_COUNT) {
-            say(reason, size, "unknown option \"%s\" (see --help)", arg);
+            say(error, "unknown option " + quoted(arg) + " (see --help)");
             return DEMO_OPTIONS_BAD;
         }
         const OptionSpec &spec = Specs[id];
         if (seen[id]) {
-            say(reason, size, "%s is given more than once", spec.name);
+            say(error, std::string(spec.name) + " is given more than once");
             return DEMO_OPTIONS_BAD;
         }
         seen[id] = true;
@@ -159,32 +159,31 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
         const char *value = equals ? equals + 1 : nullptr;
         if (spec.takes_value && !value) {
             if (i + 1 >= argc) {
-                say(reason, size, "%s needs a value", spec.name);
+                say(error, std::string(spec.name) + " needs a value");
                 return DEMO_OPTIONS_BAD;
             }
             value = argv[++i];
         } else if (!spec.takes_value && value) {
-            say(reason, size, "%s takes no value", spec.name);
+            say(error, std::string(spec.name) + " takes no value");
             return DEMO_OPTIONS_BAD;
         }
-        if (!take_value(static_cast<OptionId>(id), value, &parsed, reason, size))
-            return DEMO_OPTIONS_BAD;
+        if (!take_value(static_cast<OptionId>(id), value, &parsed, error)) return DEMO_OPTIONS_BAD;
     }
     if (seen[OPT_HELP]) return DEMO_OPTIONS_HELP;
     parsed.studio = seen[OPT_STUDIO];
     parsed.fullscreen = seen[OPT_FULLSCREEN];
     parsed.pickup = seen[OPT_PICKUP];
     if (seen[OPT_TUNING] && seen[OPT_TUNING_FILE]) {
-        say(reason, size, "--tuning and --tuning-file exclude each other");
+        say(error, "--tuning and --tuning-file exclude each other");
         return DEMO_OPTIONS_BAD;
     }
     if (studio_only && !parsed.studio) {
-        say(reason, size, "%s needs --studio", studio_only);
+        say(error, std::string(studio_only) + " needs --studio");
         return DEMO_OPTIONS_BAD;
     }
     if (parsed.from_ms >= 0 && parsed.loop_from_ms >= 0 &&
         (parsed.from_ms < parsed.loop_from_ms || parsed.from_ms >= parsed.loop_to_ms)) {
-        say(reason, size, "--from must lie inside the --loop span");
+        say(error, "--from must lie inside the --loop span");
         return DEMO_OPTIONS_BAD;
     }
     *options = parsed;

@@ -1,6 +1,6 @@
 // The demo's command line: the studio's options and the data folder. Nothing else is read.
 #pragma once
-#include <cstddef>
+#include <string>
 
 struct DemoOptions {
     int studio = 0;
@@ -16,8 +16,8 @@ struct DemoOptions {
 
 enum DemoOptionsOutcome { DEMO_OPTIONS_RUN, DEMO_OPTIONS_HELP, DEMO_OPTIONS_BAD };
 
-// Reads argv[1..]. On DEMO_OPTIONS_BAD `reason` holds one line saying what is wrong.
+// Reads argv[1..]. On DEMO_OPTIONS_BAD error holds one line saying what is wrong.
 DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOptions *options,
-                                      char *reason, std::size_t size);
+                                      std::string &error);
 
 extern const char DemoUsage[];

@@ -8,7 +8,6 @@
 #include "tuning/tuning_bank.h"
 #include "tuning/tuning_preload.h"
 
-#include <cstdio>
 #include <string>
 
 // The tuning a run starts with: --tuning, --tuning-file, or in the studio its own tuning file when
@@ -28,25 +27,24 @@ static bool preload_tuning(const DemoOptions &options) {
 }
 
 // A command line the demo cannot run with: its reason on the console and exit code 2.
-static int refuse(const char *reason) {
-    char line[300];
-    std::snprintf(line, sizeof line, "demo: %s\n", reason);
-    console_write(line, CONSOLE_ERROR);
+static int refuse(const std::string &reason) {
+    console_write(("demo: " + reason + "\n").c_str(), CONSOLE_ERROR);
     return 2;
 }
 
 static int demo_start(int argc, const char *const *argv) {
     DemoOptions options;
-    char reason[256];
-    switch (parse_demo_options(argc, argv, &options, reason, sizeof reason)) {
+    std::string error;
+    switch (parse_demo_options(argc, argv, &options, error)) {
     case DEMO_OPTIONS_HELP:
         console_write(DemoUsage, CONSOLE_OUT);
         return 0;
     case DEMO_OPTIONS_BAD:
-        return refuse(reason);
+        return refuse(error);
     case DEMO_OPTIONS_RUN:
         break;
     }
+    char reason[256];
     if (!data_dir_set(options.data_dir, reason, sizeof reason)) return refuse(reason);
     if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();

@@ -12,11 +12,8 @@ namespace {
 
 DemoOptionsOutcome parse(std::vector<const char *> args, DemoOptions *options, std::string *why) {
     args.insert(args.begin(), "demo");
-    char reason[256] = "";
-    DemoOptionsOutcome outcome = parse_demo_options(static_cast<int>(args.size()), args.data(),
-                                                    options, reason, sizeof reason);
-    *why = reason;
-    return outcome;
+    why->clear();
+    return parse_demo_options(static_cast<int>(args.size()), args.data(), options, *why);
 }
 
 TEST(DemoOptions, ReadsTheStudioAndTheDataFolder) {
