@@ -96,13 +96,12 @@ std::vector<double> time_cpu_side() {
     std::vector<double> cpu_us;
     const FramePlan whole = plan_fixed_rate(BenchFps, FrameRange{});
     demo_clock_reset();
-    SceneDraw = SceneDrawNothing;
+    const SceneDrawScope nothing_drawn(SceneDrawNothing);
     for (int32_t now : whole.stamps) {
         const Clock::time_point t = Clock::now();
         render_frame(now);
         cpu_us.push_back(ms_since(t) * 1000.0);
     }
-    SceneDraw = SceneDrawGl;
     return cpu_us;
 }
 
@@ -133,7 +132,7 @@ bool time_scenes(int samples, SceneTimes &t, std::string &error) {
     // run_selected draws through SceneDrawGl; the recording seam replaces it per frame.
     demo_clock_reset();
     for (std::size_t i = 0; i < t.survey.size(); ++i) {
-        SceneDraw = keep[i] ? RecordingSeam : SceneDrawNothing;
+        const SceneDrawScope frame(keep[i] ? RecordingSeam : SceneDrawNothing);
         const int s = t.survey[i].scene - 1;
         LastProgram = 0;
         CreditsDrawn = false;
@@ -147,7 +146,6 @@ bool time_scenes(int samples, SceneTimes &t, std::string &error) {
         warmed[s] = true;
         t.program[s] = program_name(LastProgram) + (CreditsDrawn ? " + credits" : "");
     }
-    SceneDraw = SceneDrawGl;
     return true;
 }
 

@@ -10,11 +10,10 @@ bool run_selected(const std::vector<int32_t> &stamps, const std::vector<bool> &k
     demo_clock_reset();
     bool stopped = false;
     for (std::size_t i = 0; i < stamps.size() && !stopped; ++i) {
-        SceneDraw = draw && keep[i] ? SceneDrawGl : SceneDrawNothing;
+        const SceneDrawScope frame(draw && keep[i] ? SceneDrawGl : SceneDrawNothing);
         render_frame(stamps[i]);
         if (keep[i] && !kept(i, stamps[i])) stopped = true;
     }
-    SceneDraw = SceneDrawGl;
     return !stopped;
 }
 
