@@ -50,8 +50,9 @@ noise-top src/gfx/noise.cpp else if (x >= 1.0f) ~> else if (x > 1.0f)
 noise-pass-rows src/gfx/noise.cpp NoiseSize + Taps, kernel.get() ~> NoiseSize, kernel.get()
 tex-header src/gfx/textures.cpp if (header_read == sizeof header) ~> if (header_read != sizeof header)
 tex-format src/gfx/textures.cpp NoiseSize, NoiseSize, GL_BGRA ~> NoiseSize, NoiseSize, GL_RGBA
-entry-room src/gfx/gl_entry_points.cpp used + name + 3 > ~> used + name + 2 >
-entry-count src/gfx/gl_entry_points.cpp ++absent; ~> absent += 0;
+entry-separator src/gfx/gl_entry_points.cpp if (!missing.empty()) missing += ", "; ~> missing += ", ";
+entry-all src/gfx/gl_entry_points.cpp return missing.empty(); ~> return true;
+entry-stale src/gfx/gl_entry_points.cpp missing.clear(); ~> ;
 res-one-missing src/gfx/resources.cpp sizeof missing) == 0) return 1; ~> sizeof missing) <= 1) return 1;
 res-quadric src/gfx/resources.cpp if (!SceneQuadric) ~> if (SceneQuadric)
 bank-range src/tuning/tuning_bank.cpp if (data1 >= ControllerCount) return; ~> if (data1 > ControllerCount) return;
