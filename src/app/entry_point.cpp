@@ -44,8 +44,8 @@ static int demo_start(int argc, const char *const *argv) {
     case DEMO_OPTIONS_RUN:
         break;
     }
-    char reason[256];
-    if (!data_dir_set(options.data_dir, reason, sizeof reason)) return refuse(reason);
+    std::string reason;
+    if (!data_dir_set(options.data_dir, reason)) return refuse(reason);
     if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();
 }

@@ -7,14 +7,12 @@ const char MusicFileName[] = "tune.mp3";
 static const char DefaultDataDir[] = "data";
 static char DataDir[DataDirMax + 1] = "data";
 
-bool data_dir_set(const char *dir, char *reason, std::size_t reason_size) {
+bool data_dir_set(const char *dir, std::string &reason) {
     if (!dir || !*dir) dir = DefaultDataDir;
     const std::size_t length = std::strlen(dir);
     if (length > DataDirMax) {
-        std::snprintf(reason, reason_size,
-                      "--data: the folder name is %zu characters long, more than the %zu it "
-                      "may have",
-                      length, DataDirMax);
+        reason = "--data: the folder name is " + std::to_string(length) +
+                 " characters long, more than the " + std::to_string(DataDirMax) + " it may have";
         return false;
     }
     std::memcpy(DataDir, dir, length + 1);

@@ -2,6 +2,7 @@
 // "data" relative to the working directory unless an installed copy names another.
 #pragma once
 #include <cstddef>
+#include <string>
 
 // The music's file name inside the data folder.
 extern const char MusicFileName[];
@@ -17,7 +18,7 @@ struct DataPath {
 
 // Every later data_path names a file in `dir`; nullptr or "" restores the default. A folder longer
 // than DataDirMax is refused, never cut: false, the folder unchanged and the reason in `reason`.
-bool data_dir_set(const char *dir, char *reason, std::size_t reason_size);
+bool data_dir_set(const char *dir, std::string &reason);
 const char *data_dir();
 // `name` (at most DataFileNameMax characters) inside the current data folder.
 DataPath data_path(const char *name);

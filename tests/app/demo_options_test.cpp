@@ -76,20 +76,19 @@ TEST(DataFolder, IsTakenWholeOrRefused) {
     const char *names[] = {
 #include "gfx/scene_shader_files.inc"
         MusicFileName, "credits.tga"};
-    char reason[256] = "";
+    std::string reason;
     const std::string longest = std::string(DataDirMax - 1, 'd') + "/";
-    ASSERT_TRUE(data_dir_set(longest.c_str(), reason, sizeof reason));
+    ASSERT_TRUE(data_dir_set(longest.c_str(), reason));
     for (const char *name : names) {
         EXPECT_LE(std::strlen(name), DataFileNameMax) << name;
         EXPECT_EQ(data_path(name).text, longest + name);
     }
-    ASSERT_TRUE(data_dir_set("x", reason, sizeof reason));
+    ASSERT_TRUE(data_dir_set("x", reason));
     EXPECT_STREQ(data_path("a.shader").text, "x/a.shader");
-    EXPECT_FALSE(data_dir_set((longest + "d").c_str(), reason, sizeof reason));
+    EXPECT_FALSE(data_dir_set((longest + "d").c_str(), reason));
     EXPECT_STREQ(data_dir(), "x");
-    EXPECT_EQ(std::string(reason).rfind("--data: the folder name is 4064 characters long", 0), 0u)
-        << reason;
-    ASSERT_TRUE(data_dir_set(nullptr, reason, sizeof reason));
+    EXPECT_EQ(reason.rfind("--data: the folder name is 4064 characters long", 0), 0u) << reason;
+    ASSERT_TRUE(data_dir_set(nullptr, reason));
     EXPECT_STREQ(data_dir(), "data");
 }
 

@@ -20,9 +20,9 @@ int main(int argc, char **argv) {
         return ExitOk;
     }
 
-    char reason[256];
-    if (!data_dir_set(options.data_dir.c_str(), reason, sizeof reason)) {
-        std::fprintf(stderr, "demo-capture: %s\n", reason);
+    std::string reason;
+    if (!data_dir_set(options.data_dir.c_str(), reason)) {
+        std::fprintf(stderr, "demo-capture: %s\n", reason.c_str());
         return ExitUsage;
     }
     if (options.music_path.empty()) options.music_path = data_path(MusicFileName).text;
