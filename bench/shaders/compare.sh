@@ -24,11 +24,8 @@ while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   shift 2
 done
-[ -x "$capture" ] || { echo "no demo-capture at $capture (build the default preset)" >&2; exit 2; }
 . "$here/old_data.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-old_data "$rev" "$scratch/old"
+old_data_scratch "$capture" "$rev"
 
 # One bench run: "scene program ms" a line, the null pass as scene "null".
 bench() {

@@ -11,3 +11,13 @@ old_data() {
   mkdir -p "$dir"
   git -C "$root" archive "$rev" data | tar -x -C "$dir"
 }
+
+# The scripts' common start: the capture tool checked, a scratch folder removed at exit
+# ($scratch), and $scratch/old/data holding REV's data folder.
+old_data_scratch() {
+  local capture=$1 rev=$2
+  [ -x "$capture" ] || { echo "no demo-capture at $capture (build the default preset)" >&2; exit 2; }
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+  old_data "$rev" "$scratch/old" || exit 2
+}

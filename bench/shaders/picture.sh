@@ -27,11 +27,8 @@ while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
   shift 2
 done
-[ -x "$capture" ] || { echo "no demo-capture at $capture (build the default preset)" >&2; exit 2; }
 . "$here/old_data.sh"
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-old_data "$rev" "$scratch/old"
+old_data_scratch "$capture" "$rev"
 frames=${keep:-$scratch/frames}
 mkdir -p "$frames"
 

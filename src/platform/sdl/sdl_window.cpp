@@ -14,13 +14,6 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-int WindowWidth = 0;
-int WindowHeight = 0;
-void *MainWindowHandle = nullptr;
-void (*WindowRebuildHook)() = nullptr;
-void (*WindowKeyHook)(int, int) = nullptr;
-int WindowCursorShown = 0;
-
 void *window_module_instance() {
     return nullptr;
 }

@@ -9,13 +9,6 @@
 
 #include <emscripten/html5.h>
 
-int WindowWidth = 0;
-int WindowHeight = 0;
-void *MainWindowHandle = nullptr;
-void (*WindowRebuildHook)() = nullptr;
-void (*WindowKeyHook)(int, int) = nullptr;
-int WindowCursorShown = 0;
-
 static const char Canvas[] = "#canvas";
 
 void *window_module_instance() {

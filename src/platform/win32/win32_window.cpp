@@ -11,13 +11,6 @@
 #include "platform/window.h"
 #include "platform/win32/win32_internals.h"
 
-int WindowWidth = 0;
-int WindowHeight = 0;
-void *MainWindowHandle = nullptr;
-void (*WindowRebuildHook)() = nullptr;
-void (*WindowKeyHook)(int, int) = nullptr;
-int WindowCursorShown = 0;
-
 static PIXELFORMATDESCRIPTOR pixel_format_request() {
     PIXELFORMATDESCRIPTOR request = {};
     request.nSize = sizeof request;
