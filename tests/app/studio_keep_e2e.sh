@@ -37,6 +37,12 @@ sleep 1
 kill -9 $pid
 check "kill -9: the tuning file holds the knobs whole" \
     '[ "$(cat keep/tuning.txt)" = "2:0.50(64) 13:1.00(127) " ] && [ "$(ls keep)" = tuning.txt ]'
+# A synchronous JACK server holds its cycles for a killed client until it has dropped it; the next
+# studio's ports would wait for that.
+t0=$(date +%s%N)
+wait_for "JACK kept the killed studio" "${session_pids[0]}" \
+    sh -c '! jack_lsp | grep -q "^avada kedabra"' || exit 1
+echo "JACK dropped the killed studio after $((($(date +%s%N) - t0) / 1000000)) ms"
 
 studio second.out
 sleep 2
