@@ -9,10 +9,15 @@
 #   wait_sender NAME             its exit status, once it has sent all (or found no reader)
 # A server name from a pool of eight, each held by a lock for the run: JACK keeps the entry of a
 # killed server in its registry until a server of the same name starts, and refuses a ninth
-# entry, so a name per run would stop every JACK test on the machine after eight kills.
+# entry, so a name per run would stop every JACK test on the machine after eight kills. The
+# registry is per user, and so are the locks: a folder of our own, since another user's lock file
+# in /tmp cannot be opened for writing.
+jack_locks="${TMPDIR:-/tmp}/avada-kedabra-jack-$(id -u)"
+mkdir -p -m 700 "$jack_locks" && [ -O "$jack_locks" ] ||
+    { echo "FAIL: $jack_locks is not a folder of ours"; exit 1; }
 jack_slot=0
-until exec {jack_lock}> "/tmp/avada-kedabra-jack-$jack_slot.lock" && flock -n "$jack_lock"; do
-    exec {jack_lock}>&-
+until exec {jack_lock}> "$jack_locks/$jack_slot.lock" && flock -n "$jack_lock"; do
+    [ -z "${jack_lock:-}" ] || exec {jack_lock}>&-
     jack_slot=$(((jack_slot + 1) % 8))
     [ $jack_slot -ne 0 ] || sleep 0.1 # all eight in use: one will be free
 done
