@@ -46,8 +46,12 @@ mkfifo "$work/clicks"
 pacat --latency-msec=10 --rate=$SOUND_RATE --channels=1 --format=float32le < "$work/clicks" &
 exec 3> "$work/clicks"
 capture "$work/calibration"
+# marks.log: when each click was written and when its colour was set, to date each side apart.
 for colour in red black blue black green black; do
+    written=$(date +%s.%N)
     xsetroot -solid $colour & cat "$work/click.f32" >&3
+    wait $!
+    echo "$written $(date +%s.%N)" >> "$work/calibration/marks.log"
     sleep 0.8
 done
 exec 3>&-
@@ -72,7 +76,7 @@ while sleep 0.25; do
         paste -sd' ')"
 done > latency.log &
 capture .
-SWAP_PACER_OUT=$PWD/swaps SDL_AUDIODRIVER=pulseaudio LD_PRELOAD=$pacer "$demo" 2> demo.err &
+SWAP_PACER_OUT=$PWD/swaps SWAP_PACER_LOG=$PWD/swaps.log SDL_AUDIODRIVER=pulseaudio LD_PRELOAD=$pacer "$demo" 2> demo.err &
 demo_pid=$!
 find_window "avada kedabra!" 60 > /dev/null || { echo "FAIL: no demo window"; exit 1; }
 sleep 106 # past the last cut and its hit

@@ -13,7 +13,11 @@
 // DIR holds frames.rgb (8x4 RGB a frame) and frames.pts (each frame's wall-clock microseconds),
 // audio.f32 (mono at 8 kHz) and audio.pts (each block's wall clock in samples and its length), and
 // for a demo run reference.f32 (the tune, mono at 8 kHz) and latency.log (wall seconds, the
-// stream's buffer and the sink's latency in microseconds).
+// stream's buffer and the sink's latency in microseconds), and where they were written,
+// swaps.log (each swap's wall-clock microseconds and the red level of the picture's middle) or,
+// for a calibration, marks.log (each click's wall seconds when written and when its colour was
+// set): with them each offset is split into its two sides, the grab's delay after the swap (or
+// the colour) and the sound heard after the swap (or the click written).
 #include "timeline/scene_cuts.h"
 
 #include <algorithm>
@@ -92,6 +96,22 @@ struct Capture {
     }
 };
 
+// The swap in [from, to] wall seconds whose picture's middle stepped most: its time, or NAN.
+struct Swaps {
+    std::vector<double> at, red;
+    explicit Swaps(const std::string &dir)
+        : at(numbers(dir + "/swaps.log", 2, 0)), red(numbers(dir + "/swaps.log", 2, 1)) {
+        for (double &t : at) t /= 1e6;
+    }
+    double step(double from, double to) const {
+        double best = 0, when = NAN;
+        for (size_t i = 1; i < at.size() && i < red.size(); ++i)
+            if (at[i] >= from && at[i] <= to && std::fabs(red[i] - red[i - 1]) > best)
+                best = std::fabs(red[i] - red[i - 1]), when = at[i];
+        return when;
+    }
+};
+
 // Where in `rec` the piece of `ref` from `ref_at` (`length` samples) sits best, searched over
 // [from, to): the start with the highest normalized correlation.
 long find(const std::vector<float> &ref, long ref_at, long length, const std::vector<float> &rec,
@@ -119,8 +139,9 @@ int demo(const std::string &dir, bool goal) {
     std::vector<double> lat_at = numbers(dir + "/latency.log", 3, 0),
                         buffer = numbers(dir + "/latency.log", 3, 1),
                         sink = numbers(dir + "/latency.log", 3, 2);
-    std::printf(
-        "| cut (s) | picture to sound (ms) | server latency (ms) | match |\n|---|---|---|---|\n");
+    const Swaps swaps(dir);
+    std::printf("| cut (s) | picture to sound (ms) | server latency (ms) | match | grab after swap "
+                "(ms) | sound after swap (ms) |\n|---|---|---|---|---|---|\n");
     std::vector<double> found;
     long lag = -1; // recording sample minus music sample, once known
     for (int s = 1; s < SceneCount - 1; ++s) {
@@ -146,9 +167,10 @@ int demo(const std::string &dir, bool goal) {
         for (size_t i = 0; i < lat_at.size() && i < buffer.size() && i < sink.size(); ++i)
             if (std::fabs(lat_at[i] - heard) < nearest)
                 nearest = std::fabs(lat_at[i] - heard), latency = (buffer[i] + sink[i]) / 1000.0;
-        const double offset = (heard - shown) * 1000.0;
+        const double offset = (heard - shown) * 1000.0, swapped = swaps.step(shown - 0.5, shown);
         found.push_back(offset);
-        std::printf("| %.1f | %+.0f | %.0f | %.2f |\n", SceneCuts[s].start, offset, latency, score);
+        std::printf("| %.1f | %+.0f | %.0f | %.2f | %+.0f | %+.0f |\n", SceneCuts[s].start, offset,
+                    latency, score, (shown - swapped) * 1000.0, (heard - swapped) * 1000.0);
     }
     if (found.empty()) return std::puts("no cut reached"), 1;
     std::sort(found.begin(), found.end());
@@ -164,8 +186,10 @@ int demo(const std::string &dir, bool goal) {
 
 int calibrate(const std::string &dir) {
     Capture cap(dir);
-    double sum = 0, low = 1e9, high = -1e9;
-    int n = 0;
+    const std::vector<double> written = numbers(dir + "/marks.log", 2, 0),
+                              coloured = numbers(dir + "/marks.log", 2, 1);
+    double sum = 0, low = 1e9, high = -1e9, heard_late = 0, shown_late = 0, colour_late = 0;
+    int n = 0, marked = 0;
     long quiet = 0;
     for (size_t i = 0; i < cap.audio.size(); ++i) {
         if (std::fabs(cap.audio[i]) < 0.05) {
@@ -180,10 +204,21 @@ int calibrate(const std::string &dir) {
         if (std::isnan(shown)) continue;
         const double offset = (heard - shown) * 1000.0;
         sum += offset, low = std::min(low, offset), high = std::max(high, offset), ++n;
+        for (size_t m = 0; m < written.size() && m < coloured.size(); ++m)
+            if (written[m] <= heard && heard - written[m] < 0.4) {
+                heard_late += heard - written[m], shown_late += shown - coloured[m];
+                colour_late += coloured[m] - written[m], ++marked;
+                break;
+            }
     }
     if (n == 0) return std::puts("calibration: no click with a picture change"), 1;
     std::printf("calibration: %d clicks, picture to sound %+.0f ms on average (%+.0f to %+.0f)\n",
                 n, sum / n, low, high);
+    if (marked > 0)
+        std::printf("calibration: heard %+.0f ms after the click was written, the grab %+.0f ms "
+                    "after the colour was set, the colour set %+.0f ms after the click (%d)\n",
+                    heard_late * 1000 / marked, shown_late * 1000 / marked,
+                    colour_late * 1000 / marked, marked);
     return 0;
 }
 
