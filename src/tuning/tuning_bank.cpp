@@ -5,6 +5,10 @@
 
 float (*TuningReadOverride)(int controller, float fallback) = nullptr;
 
+static bool is_controller(int controller) {
+    return controller >= 0 && controller < ControllerCount;
+}
+
 // The platform hands over bare bytes, so every device feeds the process-wide bank.
 static void forward_to_tuning(unsigned char status, unsigned char data1, unsigned char data2) {
     Tuning.receive(status, data1, data2);
@@ -44,7 +48,7 @@ void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2
 }
 
 float TuningBank::value_or_default(int controller, float fallback) {
-    if (controller < 0 || controller >= ControllerCount) return fallback;
+    if (!is_controller(controller)) return fallback;
     // Test, store and read under one hold: a message arriving meanwhile is never overwritten.
     std::lock_guard<PlatformLock> hold(lock_);
     if (!touched[controller]) values[controller] = fallback;
@@ -52,26 +56,26 @@ float TuningBank::value_or_default(int controller, float fallback) {
 }
 
 float TuningBank::peek_or_default(int controller, float fallback) {
-    if (controller < 0 || controller >= ControllerCount) return fallback;
+    if (!is_controller(controller)) return fallback;
     std::lock_guard<PlatformLock> hold(lock_);
     return touched[controller] ? values[controller] : fallback;
 }
 
 void TuningBank::untouch(int controller) {
-    if (controller < 0 || controller >= ControllerCount) return;
+    if (!is_controller(controller)) return;
     std::lock_guard<PlatformLock> hold(lock_);
     if (touched[controller]) change_count.fetch_add(1, std::memory_order_release);
     touched[controller] = 0;
 }
 
 float TuningBank::value(int controller) {
-    if (controller < 0 || controller >= ControllerCount) return 0.0f;
+    if (!is_controller(controller)) return 0.0f;
     std::lock_guard<PlatformLock> hold(lock_);
     return values[controller];
 }
 
 bool TuningBank::is_touched(int controller) {
-    if (controller < 0 || controller >= ControllerCount) return false;
+    if (!is_controller(controller)) return false;
     std::lock_guard<PlatformLock> hold(lock_);
     return touched[controller] != 0;
 }
