@@ -211,8 +211,8 @@ while read -r -u 3 id file rest; do
         >"$work/test.log" 2>&1; then
         verdict=killed
         # The status follows the dots: a test's name may hold "Failed" too.
-        by=$(grep -m1 -E 'Test +#[0-9]+: [^ ]+ \.+ +(\*\*\*[A-Za-z]+|Failed|Not Run)' "$work/test.log" |
-          sed -E 's/.*Test +#[0-9]+: ([^ ]+) \.+ +(\*\*\*[A-Za-z]+|Failed|Not Run).*/\1 (\2)/')
+        by=$(grep -m1 -E 'Test +#[0-9]+: [^ ]+ \.+ *(\*\*\*[A-Za-z]+|Failed|Not Run)' "$work/test.log" |
+          sed -E 's/.*Test +#[0-9]+: ([^ ]+) \.+ *(\*\*\*[A-Za-z]+|Failed|Not Run).*/\1 (\2)/')
         [ -n "$by" ] || by=$(grep -m1 -iE 'error' "$work/test.log" | cut -c1-100)
         break
       fi
