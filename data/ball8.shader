@@ -52,29 +52,33 @@ vec3 palette(float h) {
     return mix(mix(amber, cyan, smoothstep(0.0, 0.5, h)), upper, step(0.5, h));
 }
 
+// sin(x) to within 4e-6 in a dozen operations, a third of what llvmpipe's own takes: a triangle
+// wave of the right phase bent into a sine by an odd polynomial (Taylor, to z^9). Only the
+// components used are computed.
+vec4 sine(vec4 x) {
+    vec4 z = 1.0 - abs(4.0 * fract(x * 0.15915494 + 0.25) - 2.0);
+    vec4 z2 = z * z;
+    return z * (1.5707963 + z2 * (-0.6459641 + z2 * (0.0796926 + z2 * (-0.0046817 + z2 * 0.0001604))));
+}
+
+// (cos a, sin a).
+vec2 cosSin(float a) {
+    return sine(vec4(a + 0.5 * Pi, a, 0.0, 0.0)).xy;
+}
+
 mat3 rotY(float a) {
-    float c = cos(a);
-    float s = sin(a);
-    return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
+    vec2 cs = cosSin(a);
+    return mat3(cs.x, 0.0, -cs.y, 0.0, 1.0, 0.0, cs.y, 0.0, cs.x);
 }
 
 mat3 rotX(float a) {
-    float c = cos(a);
-    float s = sin(a);
-    return mat3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c);
+    vec2 cs = cosSin(a);
+    return mat3(1.0, 0.0, 0.0, 0.0, cs.x, cs.y, 0.0, -cs.y, cs.x);
 }
 
 float smin(float a, float b, float k) {
     float h = clamp(0.5 + 0.5 * (b - a) / k, 0.0, 1.0);
     return mix(b, a, h) - k * h * (1.0 - h);
-}
-
-// sin(x) to within 4e-6, in a dozen operations where llvmpipe's own takes three times as many:
-// a triangle wave of the right phase, bent into a sine by an odd polynomial (Taylor, to z^9).
-vec3 sine(vec3 x) {
-    vec3 z = 1.0 - abs(4.0 * fract(x * 0.15915494 + 0.25) - 2.0);
-    vec3 z2 = z * z;
-    return z * (1.5707963 + z2 * (-0.6459641 + z2 * (0.0796926 + z2 * (-0.0046817 + z2 * 0.0001604))));
 }
 
 // The shapes along the morph, one per whole step of slot 2: -1 droplets of unformed light
@@ -88,7 +92,7 @@ float shape(vec3 q) {
     for (int i = 0; i < 4; i++) db = smin(db, length(q - blobCentre[i]) - 0.32, 0.35);
 
     // The ripple's sines, or the cage's cosines: the two never show at once (see main).
-    vec3 sw = sine(waveFreq * q + wavePhase);
+    vec3 sw = sine(vec4(waveFreq * q + wavePhase, 0.0)).xyz;
     float dr = (len - 0.92 - rippleAmp * sw.x * sw.y * sw.z) * 0.75;
 
     vec3 a = abs(q);
@@ -192,7 +196,7 @@ void main(void) {
     bool cageWave = mw > 3.0;
     waveFreq = cageWave ? 5.5 : 4.0;
     wavePhase = cageWave ? vec3(0.5 * Pi) : vec3(1.1, 1.4, 0.9) * t;
-    ringTurn = vec2(cos(t / 3.0), sin(t / 3.0));
+    ringTurn = cosSin(t / 3.0);
 
     // The last stretch holds the shape at exactly -1 with no emergence while the intensity falls:
     // the orb comes apart into droplets and its light goes down with the music.
@@ -202,12 +206,14 @@ void main(void) {
     float spread = 0.55 + 0.35 * clamp(-morph - 1.0, 0.0, 0.5) + 0.5 * outro;
     // The droplets' angles step by the same amount from one to the next, so each one's cosine
     // and sine come from the last by a rotation: four trig calls for the four instead of twelve.
-    vec2 ca = vec2(cos(t * 0.7), sin(t * 0.7));
-    vec2 cb = vec2(cos(t * 0.91), sin(t * 0.91));
+    vec2 ca = cosSin(t * 0.7);
+    vec2 cb = cosSin(t * 0.91);
     float stepA = t * 0.23 + 1.7;
     float stepB = stepA * 1.3 + 1.0;
-    mat2 turnA = mat2(cos(stepA), sin(stepA), -sin(stepA), cos(stepA));
-    mat2 turnB = mat2(cos(stepB), sin(stepB), -sin(stepB), cos(stepB));
+    vec2 csA = cosSin(stepA);
+    vec2 csB = cosSin(stepB);
+    mat2 turnA = mat2(csA.x, csA.y, -csA.y, csA.x);
+    mat2 turnB = mat2(csB.x, csB.y, -csB.y, csB.x);
     for (int i = 0; i < 4; i++) {
         blobCentre[i] = spread * vec3(ca.x, cb.y * 0.7, ca.y);
         ca = turnA * ca;
@@ -232,7 +238,7 @@ void main(void) {
     float st = hash(sq);
     col += vec3(0.75, 0.8, 1.0) * step(0.994, st) *
            smoothstep(0.35, 0.0, length(fract(p * 110.0) - 0.5)) *
-           (0.5 + 0.5 * sin(t * 2.0 + st * 50.0));
+           (0.5 + 0.5 * sine(vec4(t * 2.0 + st * 50.0)).x);
 
     float r = length(p);
     // The angle in turns, taken from whichever of two cuts lies away from this pixel, so the
@@ -255,7 +261,7 @@ void main(void) {
         vec2 f = fract(sp) - 0.5;
         float hsh = hash(vec2(mod(cell.x, 9.0), cell.y));
         float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) *
-                     (0.6 + 0.4 * sin(t * 5.0 + hsh * 40.0));
+                     (0.6 + 0.4 * sine(vec4(t * 5.0 + hsh * 40.0)).x);
         vec2 au = vec2(turn * 3.0 + lr * 0.9 - t * 0.12, lr * 0.5 - t * 0.25);
         float arms = texture2D(noiseMap, au).x * 0.7 +
                      texture2D(noiseMap, au * vec2(2.0, 3.0) + 0.37).y * 0.3;
@@ -428,9 +434,10 @@ void main(void) {
 
         // Embers circling on tilted orbits, hidden when they pass behind the body.
         // Their angles step evenly too: each cosine and sine by a rotation of the last.
-        vec2 ce = vec2(cos(t * 0.6), sin(t * 0.6));
+        vec2 ce = cosSin(t * 0.6);
         float stepE = t * 0.07 + 2.4;
-        mat2 turnE = mat2(cos(stepE), sin(stepE), -sin(stepE), cos(stepE));
+        vec2 csE = cosSin(stepE);
+        mat2 turnE = mat2(csE.x, csE.y, -csE.y, csE.x);
         float sparks = 0.0;
         for (int k = 0; k < 8; k++) {
             float fk = float(k);
@@ -458,7 +465,7 @@ void main(void) {
         float ringAmt = smoothstep(0.3, 0.8, rimAmt) * presence;
         if (ringAmt > 0.001) {
             vec3 nr =
-                normalize(vec3(0.45 * sin(spinAngle * 0.5), 1.0, 0.35 * cos(spinAngle * 0.3)));
+                normalize(vec3(0.45 * cosSin(spinAngle * 0.5).y, 1.0, 0.35 * cosSin(spinAngle * 0.3).x));
             float den = dot(rd, nr);
             if (abs(den) > 1e-3) {
                 float tr = -dot(ro, nr) / den;
