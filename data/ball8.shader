@@ -58,7 +58,8 @@ vec3 palette(float h) {
 vec4 sine(vec4 x) {
     vec4 z = 1.0 - abs(4.0 * fract(x * 0.15915494 + 0.25) - 2.0);
     vec4 z2 = z * z;
-    return z * (1.5707963 + z2 * (-0.6459641 + z2 * (0.0796926 + z2 * (-0.0046817 + z2 * 0.0001604))));
+    return z *
+           (1.5707963 + z2 * (-0.6459641 + z2 * (0.0796926 + z2 * (-0.0046817 + z2 * 0.0001604))));
 }
 
 // (cos a, sin a).
@@ -137,11 +138,15 @@ float body(vec3 q) {
     return min(d, min(min(a.x, a.y), a.z) + 0.04 + 1e3 * (1.0 - cutOn));
 }
 
-// The sky as the glass reflects and bends it: one texture read instead of two.
-vec3 mirrored(vec3 d, float t) {
-    vec4 n = texture2D(noiseMap, (d.xy + d.z * vec2(0.7, 0.3)) * 0.3 + vec2(0.01 * t, 0.0));
+// The sky as the glass reflects and bends it, from one texture read (its x and z) at
+// mirrorAt(d, t) instead of two.
+vec2 mirrorAt(vec3 d, float t) {
+    return (d.xy + d.z * vec2(0.7, 0.3)) * 0.3 + vec2(0.01 * t, 0.0);
+}
+
+vec3 mirrored(vec3 d, vec2 n) {
     vec3 c = mix(vec3(0.015, 0.012, 0.04), vec3(0.05, 0.035, 0.11), 0.5 + 0.5 * d.y);
-    c += smoothstep(0.45, 0.85, n.x) * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.z);
+    c += smoothstep(0.45, 0.85, n.x) * mix(vec3(0.16, 0.07, 0.30), vec3(0.05, 0.20, 0.30), n.y);
     return c;
 }
 
@@ -246,51 +251,16 @@ void main(void) {
     float a1 = atan(p.y, p.x) / (2.0 * Pi);
     float a2 = atan(-p.y, -p.x) / (2.0 * Pi) + 0.5;
     float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
-
-    // The gathering: streams of light spiralling in along a vortex while the emergence lasts.
     float gather = clamp(emergence / 2.5, 0.0, 1.0);
-    if (gather > 0.001) {
-        float vis = sqrt(gather);
-        // The gathering energy lights the haze around it.
-        col = col * (1.0 + 2.5 * gather) +
-              mix(vec3(0.16, 0.07, 0.24), vec3(0.42, 0.2, 0.1), exp(-r * 1.2)) * gather * 0.55;
-        float swirlR = 0.3 + 0.9 * gather;
-        float lr = log(max(r, 0.02));
-        vec2 sp = vec2(turn * 9.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
-        vec2 cell = floor(sp);
-        vec2 f = fract(sp) - 0.5;
-        float hsh = hash(vec2(mod(cell.x, 9.0), cell.y));
-        float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) *
-                     (0.6 + 0.4 * sine(vec4(t * 5.0 + hsh * 40.0)).x);
-        vec2 au = vec2(turn * 3.0 + lr * 0.9 - t * 0.12, lr * 0.5 - t * 0.25);
-        float arms = texture2D(noiseMap, au).x * 0.7 +
-                     texture2D(noiseMap, au * vec2(2.0, 3.0) + 0.37).y * 0.3;
-        float bandR = max(r - 0.05, 0.0) / swirlR;
-        float band = exp(-bandR * bandR * 2.0);
-        float streams = smoothstep(0.45, 0.75, arms);
-        vec3 sw = mix(vec3(1.0, 0.68, 0.32), vec3(0.45, 0.85, 1.0), step(0.8, hsh)) * mote * 1.6 *
-                      smoothstep(0.08, 0.3, r) +
-                  mix(vec3(0.30, 0.16, 0.55), vec3(1.0, 0.55, 0.22), streams) * streams * 1.3;
-        col += sw * band * vis + vec3(0.22, 0.12, 0.3) * band * vis * 0.5;
-        col += vec3(1.0, 0.72, 0.4) * gather * (0.1 + 0.3 * gather) * exp(-r * r * 10.0);
-        // Once the orb is lit the swirl collapses into it, throwing off a ring of light.
-        if (intensity > 0.0) {
-            float wave = 0.25 + 1.4 * (1.0 - gather);
-            float dw = (r - wave) / (0.04 + 0.08 * (1.0 - gather));
-            col += mix(vec3(1.0, 0.7, 0.35), vec3(0.5, 0.85, 1.0), 0.15) * exp(-dw * dw) * gather *
-                   (1.0 - gather) * 5.0 * presence;
-        }
-    }
 
-    // Rays of light fanning out from the orb.
-    float fan = texture2D(noiseMap, vec2(turn * 4.0, 0.03 * t)).y;
-    col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) *
-           exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
-
-    vec3 objCol = vec3(0.0);
+    // The march comes first: the texture reads below depend on where it hit.
     float tHit = 1e9;
     float glow = 0.0;
     float hitMask = 0.0;
+    float tt = 0.0;
+    float d = 1.0;
+    vec3 q = vec3(0.0);
+    vec3 grad = vec3(0.0);
     if (presence > 0.001) {
         // Only rays that pass through the bounding sphere march.
         float bound = radius * (1.4 + 0.5 * shatter);
@@ -298,16 +268,13 @@ void main(void) {
         float c = dot(ro, ro) - bound * bound;
         float disc = b * b - c;
         if (disc > 0.0) {
-            float tt = max(-b - sqrt(disc), 0.0);
+            tt = max(-b - sqrt(disc), 0.0);
             float tEnd = -b + sqrt(disc);
-            float d = 1.0;
             // One loop marches and then takes the normal's four taps around the hit (-1 while
             // marching, then the tap's number). A block runs until its slowest pixel is done, so
             // a pixel that hits early takes its taps while the others still march, and a block
             // where nothing hits pays for no tap at all.
             float tap = -1.0;
-            vec3 q = vec3(0.0);
-            vec3 grad = vec3(0.0);
             for (int i = 0; i < Steps + 4; i++) {
                 vec3 e = tap < 0.5   ? vec3(0.003, -0.003, -0.003)
                          : tap < 1.5 ? vec3(-0.003, -0.003, 0.003)
@@ -333,21 +300,113 @@ void main(void) {
                     if (tap > 3.5) break;
                 }
             }
-            if (d < 0.002) {
-                hitMask = 1.0;
-                tHit = tt;
-                vec3 hp = ro + rd * tt;
-                // Where the field is flat (between shards) the gradient can vanish.
-                vec3 nObj = grad / max(length(grad), 1e-6);
-                // Back to world space: the spin is a rotation, its transpose undoes it.
-                vec3 n = nObj * spin;
+            hitMask = d < 0.002 ? 1.0 : 0.0;
+            tHit = d < 0.002 ? tt : 1e9;
+        }
+    }
+    // What the hit's shading reads: where the field is flat (between shards) the gradient can
+    // vanish; the spin is a rotation, its transpose takes the normal back to world space.
+    vec3 hp = ro + rd * tt;
+    vec3 n = grad / max(length(grad), 1e-6) * spin;
+    vec3 rf = reflect(rd, n);
+    vec3 dg = refract(rd, n, 1.0 / 1.40);
+    // Veins: ridges of the noise at two scales make thin forking cracks that ride the spin.
+    vec2 vq = q.xy * 0.22 + q.z * 0.13 + vec2(0.015 * t, 0.0);
+    // The ring of light's plane, turning with the spin.
+    float ringAmt = smoothstep(0.3, 0.8, rimAmt) * presence;
+    vec3 nr =
+        normalize(vec3(0.45 * cosSin(spinAngle * 0.5).y, 1.0, 0.35 * cosSin(spinAngle * 0.3).x));
+    float den = dot(rd, nr);
+    float tr = -dot(ro, nr) / den;
+    vec3 rp = ro + rd * tr;
+    float lr = log(max(r, 0.02));
+    vec2 au = vec2(turn * 3.0 + lr * 0.9 - t * 0.12, lr * 0.5 - t * 0.25);
+
+    // Every texture read but the sky's, in one loop: the fan's always; the swirl's two and the
+    // ring's only on frames that show them; the hit's four (its reflection, what lies behind, two
+    // of the veins) last, so a block of pixels none of which hit leaves before them. Which read
+    // a turn makes depends on the turn and the frame alone, never on the pixel, so the four
+    // pixels of a quad read side by side and the texture's derivatives are those of one read.
+    float swirlReads = gather > 0.001 ? 2.0 : 0.0;
+    float ringReads = ringAmt > 0.001 ? 1.0 : 0.0;
+    float reads = 1.0 + swirlReads + ringReads + 4.0 * hitMask;
+    float fan = 0.0;
+    float armsA = 0.0;
+    float armsB = 0.0;
+    float sparkleN = 0.0;
+    vec2 envN = vec2(0.0);
+    vec2 behindN = vec2(0.0);
+    float v1 = 0.0;
+    float v2 = 0.0;
+    for (int k = 0; k < 64; k++) {
+        // The read's number: 0 fan, 1 and 2 swirl, 3 ring, 4 to 7 the hit's.
+        float j = float(k);
+        j += step(1.0, j) * (2.0 - swirlReads);
+        j += step(3.0, j) * (1.0 - ringReads);
+        vec2 uv = j < 0.5   ? vec2(turn * 4.0, 0.03 * t)
+                  : j < 1.5 ? au
+                  : j < 2.5 ? au * vec2(2.0, 3.0) + 0.37
+                  : j < 3.5 ? rp.xz * 0.6 + vec2(0.05 * t, 0.0)
+                  : j < 4.5 ? mirrorAt(rf, t)
+                  : j < 5.5 ? mirrorAt(dg, t)
+                  : j < 6.5 ? vq
+                            : vq * 2.3 + 0.41;
+        vec4 tx = texture2D(noiseMap, uv);
+        fan = j < 0.5 ? tx.y : fan;
+        armsA = abs(j - 1.0) < 0.5 ? tx.x : armsA;
+        armsB = abs(j - 2.0) < 0.5 ? tx.y : armsB;
+        sparkleN = abs(j - 3.0) < 0.5 ? tx.x : sparkleN;
+        envN = abs(j - 4.0) < 0.5 ? tx.xz : envN;
+        behindN = abs(j - 5.0) < 0.5 ? tx.xz : behindN;
+        v1 = abs(j - 6.0) < 0.5 ? tx.x : v1;
+        v2 = j > 6.5 ? tx.y : v2;
+        if (float(k) >= reads - 1.5) break;
+    }
+
+    // The gathering: streams of light spiralling in along a vortex while the emergence lasts.
+    if (gather > 0.001) {
+        float vis = sqrt(gather);
+        // The gathering energy lights the haze around it.
+        col = col * (1.0 + 2.5 * gather) +
+              mix(vec3(0.16, 0.07, 0.24), vec3(0.42, 0.2, 0.1), exp(-r * 1.2)) * gather * 0.55;
+        float swirlR = 0.3 + 0.9 * gather;
+        vec2 sp = vec2(turn * 9.0 + lr * 1.6 - t * 0.25, lr * 3.0 + t * 1.4);
+        vec2 cell = floor(sp);
+        vec2 f = fract(sp) - 0.5;
+        float hsh = hash(vec2(mod(cell.x, 9.0), cell.y));
+        float mote = step(0.5, hsh) * exp(-dot(f, f) * 40.0 / (0.2 + r)) *
+                     (0.6 + 0.4 * sine(vec4(t * 5.0 + hsh * 40.0)).x);
+        float arms = armsA * 0.7 + armsB * 0.3;
+        float bandR = max(r - 0.05, 0.0) / swirlR;
+        float band = exp(-bandR * bandR * 2.0);
+        float streams = smoothstep(0.45, 0.75, arms);
+        vec3 sw = mix(vec3(1.0, 0.68, 0.32), vec3(0.45, 0.85, 1.0), step(0.8, hsh)) * mote * 1.6 *
+                      smoothstep(0.08, 0.3, r) +
+                  mix(vec3(0.30, 0.16, 0.55), vec3(1.0, 0.55, 0.22), streams) * streams * 1.3;
+        col += sw * band * vis + vec3(0.22, 0.12, 0.3) * band * vis * 0.5;
+        col += vec3(1.0, 0.72, 0.4) * gather * (0.1 + 0.3 * gather) * exp(-r * r * 10.0);
+        // Once the orb is lit the swirl collapses into it, throwing off a ring of light.
+        if (intensity > 0.0) {
+            float wave = 0.25 + 1.4 * (1.0 - gather);
+            float dw = (r - wave) / (0.04 + 0.08 * (1.0 - gather));
+            col += mix(vec3(1.0, 0.7, 0.35), vec3(0.5, 0.85, 1.0), 0.15) * exp(-dw * dw) * gather *
+                   (1.0 - gather) * 5.0 * presence;
+        }
+    }
+
+    // Rays of light fanning out from the orb.
+    col += core * presence * (0.05 + 0.1 * energy + 0.25 * kick) * smoothstep(0.45, 0.8, fan) *
+           exp(-r * 1.6) * smoothstep(0.2 * radius, 0.6 * radius, r);
+
+    vec3 objCol = vec3(0.0);
+    if (presence > 0.001) {
+        if (hitMask > 0.5) {
                 float cosT = clamp(dot(n, -rd), 0.0, 1.0);
                 // Whole powers by multiplying: pow is an exp and a log a pixel on llvmpipe.
                 float fres = (1.0 - cosT) * (1.0 - cosT) * (1.0 - cosT);
 
                 // Reflection: the nebula and a soft overhead light.
-                vec3 rf = reflect(rd, n);
-                vec3 env = mirrored(rf, t) * 1.5 +
+                vec3 env = mirrored(rf, envN) * 1.5 +
                            vec3(0.9, 0.85, 1.0) * smoothstep(0.55, 0.95, rf.y) * 0.35;
                 // Two soft strip lights for the glass to catch.
                 env += vec3(0.8, 0.85, 1.0) * smoothstep(0.08, 0.0, abs(rf.y - 0.25)) *
@@ -362,7 +421,6 @@ void main(void) {
                 vec3 hc = hp / radius;
                 vec3 inner;
                 vec3 dr = refract(rd, n, 1.0 / 1.33);
-                vec3 dg = refract(rd, n, 1.0 / 1.40);
                 vec3 db = refract(rd, n, 1.0 / 1.47);
                 // Squared distances of the bent rays from the centre.
                 vec3 m2 = vec3(dot(cross(hc, dr), cross(hc, dr)), dot(cross(hc, dg), cross(hc, dg)),
@@ -371,19 +429,17 @@ void main(void) {
                 inner *= core * (1.15 + 0.9 * kick);
                 // What lies behind, bent, tinted by the glass and the depth it crossed.
                 float thick = clamp(-2.0 * dot(hc, dg), 0.0, 2.0);
-                vec3 behind = mirrored(dg, t) * mix(vec3(1.0), core, 0.5) * 1.4;
+                vec3 behind = mirrored(dg, behindN) * mix(vec3(1.0), core, 0.5) * 1.4;
                 inner += behind + core * thick * 0.35 + accent * 0.06;
 
                 // Veins of light running through the skin.
-                // Ridges of the noise at two scales make thin forking cracks that ride the spin.
-                vec2 vq = q.xy * 0.22 + q.z * 0.13 + vec2(0.015 * t, 0.0);
-                float v1 = 1.0 - abs(2.0 * texture2D(noiseMap, vq).x - 1.0);
-                float v2 = 1.0 - abs(2.0 * texture2D(noiseMap, vq * 2.3 + 0.41).y - 1.0);
-                float v1p2 = v1 * v1;
+                float ridge1 = 1.0 - abs(2.0 * v1 - 1.0);
+                float ridge2 = 1.0 - abs(2.0 * v2 - 1.0);
+                float v1p2 = ridge1 * ridge1;
                 float v1p4 = v1p2 * v1p2;
-                float v2p2 = v2 * v2;
+                float v2p2 = ridge2 * ridge2;
                 float v2p8 = v2p2 * v2p2 * v2p2 * v2p2;
-                float veins = (v1p4 * v1p4 * v1p4 * v1p2 + 0.6 * v2p8 * v2p2 * v1) *
+                float veins = (v1p4 * v1p4 * v1p4 * v1p2 + 0.6 * v2p8 * v2p2 * ridge1) *
                               (0.1 + 1.2 * clamp(emission, 0.0, 1.0));
                 vec3 skin = core * veins * (1.0 + kick) +
                             core * clamp(emission, 0.0, 1.0) * 0.35 * (1.0 - fres);
@@ -418,7 +474,6 @@ void main(void) {
                 objCol += accent * (b6 * b6) * 0.6;
                 if (lattice > 0.5)
                     objCol = core * (0.7 + 0.9 * cosT) * (1.0 + kick) + accent * 0.7 * fres + skin;
-            }
         }
         // The light inside shows between the wires and shards too.
         float m = length(cross(ro, rd));
@@ -462,17 +517,10 @@ void main(void) {
 
         // A ring of light circling the orb when the rim is turned up; it precesses with the spin
         // and passes behind the body.
-        float ringAmt = smoothstep(0.3, 0.8, rimAmt) * presence;
         if (ringAmt > 0.001) {
-            vec3 nr =
-                normalize(vec3(0.45 * cosSin(spinAngle * 0.5).y, 1.0, 0.35 * cosSin(spinAngle * 0.3).x));
-            float den = dot(rd, nr);
             if (abs(den) > 1e-3) {
-                float tr = -dot(ro, nr) / den;
-                vec3 rp = ro + rd * tr;
                 float dr = (length(rp) - radius * 1.55) / radius;
-                float sparkle =
-                    0.5 + 0.8 * texture2D(noiseMap, rp.xz * 0.6 + vec2(0.05 * t, 0.0)).x;
+                float sparkle = 0.5 + 0.8 * sparkleN;
                 float ringL = (exp(-dr * dr * 2500.0) + 0.25 * exp(-dr * dr * 90.0)) * sparkle;
                 col += mix(accent, vec3(1.0), 0.3) * ringL * ringAmt * (1.0 + kick) *
                        step(0.0, tr) * step(tr, tHit);
