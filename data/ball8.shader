@@ -52,9 +52,9 @@ vec3 palette(float h) {
     return mix(mix(amber, cyan, smoothstep(0.0, 0.5, h)), upper, step(0.5, h));
 }
 
-// sin(x) to within 4e-6 in a dozen operations, a third of what llvmpipe's own takes: a triangle
-// wave of the right phase bent into a sine by an odd polynomial (Taylor, to z^9). Only the
-// components used are computed.
+// sin(x) to within 4e-6 in about a dozen operations, fewer than llvmpipe's own: a triangle wave
+// of the right phase bent into a sine by an odd polynomial (Taylor, to z^9). Only the components
+// used are computed.
 vec4 sine(vec4 x) {
     vec4 z = 1.0 - abs(4.0 * fract(x * 0.15915494 + 0.25) - 2.0);
     vec4 z2 = z * z;
