@@ -68,35 +68,42 @@ void main(void) {
     float a2 = fract(a1);
     float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
     vec2 cq = vec2(p.x / (h + 0.4), 1.0 / (h + 0.4)) * vec2(0.06, 0.12) + vec2(0.004 * t, 0.0);
-    // The sky's six reads (clouds, rays, hills) in a loop: blocks of pixels whose 2 x 2 quads lie
+    // The sky's reads (rays, hills, clouds) in a loop: blocks of pixels whose 2 x 2 quads lie
     // wholly below the horizon, where the sky is not drawn, leave it after one read. llvmpipe runs
     // code outside loops on every pixel; a loop is where a block can stop early. The quad decides,
     // so that a read's level of detail comes from the same neighbours as before. The reads are
     // counted in a float that the compiler cannot see is 1 a pass, and the loop's bound is past
     // what it unrolls: unrolled, the loop would be straight code again.
+    // The rays are read everywhere in the sky, the clouds only over 0.02 and the hills (at most
+    // 0.092 high) only under 0.094: a quad wholly on one side of that band takes four reads.
     float under = p.y < horizon ? 1.0 : 0.0;
-    bool noSky = under > 0.5 && fwidth(under) == 0.0;
+    float reads = under > 0.5 ? 0.0 : (h > 0.0945 || h < 0.0195 ? 4.0 : 6.0);
+    if (fwidth(reads) > 0.0) reads = 6.0;
+    bool cloudsFirst = reads == 4.0 && h > 0.0945;
     float one = step(-2.0, p.y);
     float slot = 0.0;
     vec4 cloudA = vec4(0.0), cloudB = vec4(0.0), rayA = vec4(0.0), rayB = vec4(0.0);
     vec4 hillA = vec4(0.0), hillB = vec4(0.0);
     for (int k = 0; k < 64; k++) {
-        if (noSky) break;
-        vec2 q = slot < 0.5   ? cq
-                 : slot < 1.5 ? cq * vec2(2.2, 3.1) + 0.3
-                 : slot < 2.5 ? vec2(turn * 10.0, 0.05 * t)
-                 : slot < 3.5 ? vec2(turn * 26.0, 0.5)
-                 : slot < 4.5 ? vec2(p.x * 0.05 + 0.7, 0.3)
-                              : vec2(p.x * 0.6, 0.8);
+        if (slot >= reads) break;
+        // Slots 0 to 5: rays, rays, hills, hills, clouds, clouds; over the band the clouds take
+        // the hills' slots.
+        float which = cloudsFirst && slot > 1.5 ? slot + 2.0 : slot;
+        vec2 q = which < 0.5   ? vec2(turn * 10.0, 0.05 * t)
+                 : which < 1.5 ? vec2(turn * 26.0, 0.5)
+                 : which < 2.5 ? vec2(p.x * 0.05 + 0.7, 0.3)
+                 : which < 3.5 ? vec2(p.x * 0.6, 0.8)
+                 : which < 4.5 ? cq
+                               : cq * vec2(2.2, 3.1) + 0.3;
         vec4 n = texture2D(noiseMap, q);
-        if (slot < 0.5) cloudA = n;
-        else if (slot < 1.5) cloudB = n;
-        else if (slot < 2.5) rayA = n;
-        else if (slot < 3.5) rayB = n;
-        else if (slot < 4.5) hillA = n;
-        else hillB = n;
+        if (which < 0.5) rayA = n;
+        else if (which < 1.5) rayB = n;
+        else if (which < 2.5) hillA = n;
+        else if (which < 3.5) hillB = n;
+        else if (which < 4.5) cloudA = n;
+        else cloudB = n;
         slot += one;
-        if (slot > 5.5) break;
+        if (slot >= reads) break;
     }
     // Streaks of cloud lit from below: amber rims near the sun, violet further off.
     float cn = cloudA.z * 0.65 + cloudB.w * 0.35;
