@@ -19,9 +19,13 @@ float hash(float n) {
 }
 
 // Gusts roll across the meadow as crested waves; the noise bends their fronts and varies their
-// strength. x: the crest (0..1), y: the lee behind it, z: slow noise.
-vec3 gust(vec2 q, float t, float waveLen) {
-    vec4 n = texture2D(noiseMap, q * vec2(0.025, 0.018) + vec2(-0.015 * t, 0.004 * t));
+// strength. x: the crest (0..1), y: the lee behind it, z: slow noise. n: the noise read at
+// gustCoord(q, t).
+vec2 gustCoord(vec2 q, float t) {
+    return q * vec2(0.025, 0.018) + vec2(-0.015 * t, 0.004 * t);
+}
+
+vec3 gust(vec2 q, vec4 n, float t, float waveLen) {
     float phase = dot(q, vec2(0.85, -0.5)) / waveLen - 2.1 * t + 6.0 * n.x;
     float s = sin(phase);
     float strength = smoothstep(0.2, 0.7, n.y);
@@ -30,14 +34,19 @@ vec3 gust(vec2 q, float t, float waveLen) {
     return vec3(crest, lee, n.z);
 }
 
-vec3 sky(vec2 p, float horizon, float t) {
+// The clouds' coarse layer is read at cloudCoord(p, horizon, t), handed in as its .z, and their
+// fine layer at 2.9 times that, handed in as its .w.
+vec2 cloudCoord(vec2 p, float horizon, float t) {
+    float h = p.y - horizon;
+    return vec2(p.x / (h + 0.3), 1.0 / (h + 0.3)) * 0.07 + vec2(0.004 * t, 0.0);
+}
+
+vec3 sky(vec2 p, float horizon, float t, float coarse, float fine) {
     float h = p.y - horizon;
     vec3 c = mix(vec3(0.44, 0.23, 0.20), vec3(0.15, 0.11, 0.29), smoothstep(0.0, 0.2, h));
     c = mix(c, vec3(0.03, 0.03, 0.10), smoothstep(0.15, 0.6, h));
     c += vec3(0.30, 0.13, 0.03) * exp(-max(h, 0.0) * 18.0) * smoothstep(1.8, -1.4, p.x);
-    vec2 cq = vec2(p.x / (h + 0.3), 1.0 / (h + 0.3)) * 0.07 + vec2(0.004 * t, 0.0);
-    float cl = smoothstep(0.5, 0.85,
-                          texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.9).w * 0.3);
+    float cl = smoothstep(0.5, 0.85, coarse * 0.7 + fine * 0.3);
     c = mix(c, vec3(0.32, 0.18, 0.25) * (1.0 - 0.6 * smoothstep(0.05, 0.4, h)),
             cl * 0.5 * smoothstep(0.0, 0.1, h));
     vec2 sq = floor(p * 100.0);
@@ -90,14 +99,45 @@ void main(void) {
     vec3 col = vec3(0.0);
     float trans = 1.0;
     float below = horizon - p.y;
+    float zGround = camH * Focal / below;
+    vec2 groundXZ = vec2(p.x / Focal * zGround, zGround);
+    // The meadow's pixels read the gusts and the sky's the clouds, in one read: llvmpipe pays for
+    // every read on every pixel. Where a 2 x 2 quad straddles the horizon the read's level of
+    // detail is the coarsest, as the gusts' already is there, and the clouds are faded out.
+    vec4 noiseHere =
+        texture2D(noiseMap, below > 0.0 ? gustCoord(groundXZ, t) : cloudCoord(p, horizon, t));
+    // The clouds' fine layer and the hills and trees are read in a loop, which a block of pixels
+    // leaves after one read where its 2 x 2 quads need none of them (the meadow under the trees)
+    // or only the clouds (the sky over them): llvmpipe runs code outside loops on every pixel. The
+    // quad decides, so that a read's level of detail comes from the same neighbours as before.
+    // The reads are counted in a float that the compiler cannot see is 1 a pass, and the loop's
+    // bound is past what it unrolls: unrolled, the loop would be straight code again.
+    float above = p.y - horizon;
+    float reads = above < -0.031 ? 0.0 : (above > 0.111 ? 1.0 : 4.0);
+    if (fwidth(reads) > 0.0) reads = 4.0;
+    float one = step(-2.0, p.y);
+    float slot = 0.0;
+    vec4 cloudFine = vec4(0.0), hillN = vec4(0.0), treesA = vec4(0.0), treesB = vec4(0.0);
+    for (int k = 0; k < 64; k++) {
+        if (slot >= reads) break;
+        vec2 q = slot < 0.5   ? cloudCoord(p, horizon, t) * 2.9
+                 : slot < 1.5 ? vec2(p.x * 0.09 + 0.3, 0.2)
+                 : slot < 2.5 ? vec2(p.x * 0.8, 0.6)
+                              : vec2(p.x * 3.1, 0.1);
+        vec4 n = texture2D(noiseMap, q);
+        if (slot < 0.5) cloudFine = n;
+        else if (slot < 1.5) hillN = n;
+        else if (slot < 2.5) treesA = n;
+        else treesB = n;
+        slot += one;
+        if (slot >= reads) break;
+    }
     if (below > 0.0) {
         // Only the rows between the first tip this ray can meet and the ground matter.
         float zTop = max((camH - TallestBlade) * Focal / below, 0.3);
-        float zGround = camH * Focal / below;
         float first = floor(log(zTop / 0.3) / log(Spacing));
         float z = 0.3 * pow(Spacing, first);
-        vec2 groundXZ = vec2(p.x / Focal * zGround, zGround);
-        vec3 g = gust(groundXZ, t, waveLen);
+        vec3 g = gust(groundXZ, noiseHere, t, waveLen);
         float sheenAmt = 0.5 + 0.9 * windAmt;
         float lean = (0.15 + 0.6 * windAmt) * (g.x * 1.3 + g.z - 0.35);
         for (int i = 0; i < Rows; i++) {
@@ -152,14 +192,13 @@ void main(void) {
         }
         col = mix(col, horizonCol * 0.8, smoothstep(-0.06, 0.0, -below));
     } else {
-        col = sky(p, horizon, t);
+        col = sky(p, horizon, t, noiseHere.z, cloudFine.w);
     }
 
-    // Low hills and a treeline against the last light.
-    float hill =
-        0.005 + 0.07 * smoothstep(0.3, 0.8, texture2D(noiseMap, vec2(p.x * 0.09 + 0.3, 0.2)).x);
-    float trees = hill + 0.02 * texture2D(noiseMap, vec2(p.x * 0.8, 0.6)).y +
-                  0.012 * texture2D(noiseMap, vec2(p.x * 3.1, 0.1)).z;
+    // Low hills and a treeline against the last light: at most 0.107 high, and nothing further
+    // than 0.03 under the horizon, so the pixels that skip these reads have no ridge.
+    float hill = 0.005 + 0.07 * smoothstep(0.3, 0.8, hillN.x);
+    float trees = hill + 0.02 * treesA.y + 0.012 * treesB.z;
     float ridge = smoothstep(0.003, -0.003, p.y - horizon - trees) * step(-0.03, p.y - horizon);
     col = mix(col, horizonCol * 0.22 + vec3(0.01, 0.01, 0.025), ridge);
 

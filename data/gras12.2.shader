@@ -23,9 +23,15 @@ float wind(vec2 q, float t) {
     return n.x * 1.5 + n.y * 0.5 - 1.0;
 }
 
+// Where the thin clouds' coarse layer is read (.z); the fine layer is read at 2.7 times that (.w).
+vec2 cloudCoord(vec2 p, float horizon, float t, float blue) {
+    float h = (p.y - horizon) / (1.0 + 0.8 * blue);
+    return vec2(p.x / (h + 0.35), 1.0 / (h + 0.35)) * 0.08 + vec2(0.004 * t, 0.0);
+}
+
 // blue: 0 for the amber afterglow, 1 for the blue hour that the view from down among the
-// blades looks up into.
-vec3 skyColour(vec2 p, float horizon, float t, float blue) {
+// blades looks up into. coarse, fine: the clouds' two reads.
+vec3 skyColour(vec2 p, float horizon, float t, float blue, float coarse, float fine) {
     float h = (p.y - horizon) / (1.0 + 0.8 * blue);
     vec3 low = mix(vec3(0.50, 0.26, 0.20), vec3(0.32, 0.42, 0.80), blue);
     vec3 mid = mix(vec3(0.17, 0.12, 0.30), vec3(0.14, 0.16, 0.42), blue);
@@ -36,8 +42,7 @@ vec3 skyColour(vec2 p, float horizon, float t, float blue) {
     c += vec3(0.35, 0.16, 0.04) * (1.0 - 0.7 * blue) * exp(-h * 5.0) * smoothstep(1.8, -1.2, p.x) *
          step(0.0, h);
     // Thin drifting clouds catching the last light from below.
-    vec2 cq = vec2(p.x / (h + 0.35), 1.0 / (h + 0.35)) * 0.08 + vec2(0.004 * t, 0.0);
-    float cl = texture2D(noiseMap, cq).z * 0.7 + texture2D(noiseMap, cq * 2.7).w * 0.3;
+    float cl = coarse * 0.7 + fine * 0.3;
     cl = smoothstep(0.5, 0.8, cl) * smoothstep(0.02, 0.2, h);
     c = mix(c, vec3(0.36, 0.20, 0.26) * (1.0 - 0.6 * smoothstep(0.1, 0.8, h)), cl * 0.6);
     // A few stars high up.
@@ -197,11 +202,30 @@ void main(void) {
         }
         z *= 1.16;
     }
+    // The clouds' two reads in a loop, which a block of pixels leaves after one read where its
+    // 2 x 2 quads lie wholly under the horizon: llvmpipe runs code outside loops on every pixel.
+    // The quad decides, so that a read's level of detail comes from the same neighbours as
+    // before. The reads are counted in a float that the compiler cannot see is 1 a pass, and the
+    // loop's bound is past what it unrolls: unrolled, the loop would be straight code again.
+    float skyward = p.y > horizon ? 2.0 : 0.0;
+    if (fwidth(skyward) > 0.0) skyward = 2.0;
+    float one = step(-2.0, p.y);
+    float slot = 0.0;
+    vec4 cloudCoarse = vec4(0.0), cloudFine = vec4(0.0);
+    for (int k = 0; k < 64; k++) {
+        if (slot >= skyward) break;
+        vec2 cq = cloudCoord(p, horizon, t, blue);
+        vec4 n = texture2D(noiseMap, slot < 0.5 ? cq : cq * 2.7);
+        if (slot < 0.5) cloudCoarse = n;
+        else cloudFine = n;
+        slot += one;
+        if (slot >= skyward) break;
+    }
     if (trans > 0.0) {
         if (!wispDone) col += (0.3 + 0.7 * trans) * glow;
         float fogG = max(1.0 - exp(-zGround * 0.13), smoothstep(8.0, 24.0, zGround));
         col += trans * (p.y > horizon
-                            ? skyColour(p, horizon, t, blue)
+                            ? skyColour(p, horizon, t, blue, cloudCoarse.z, cloudFine.w)
                             : mix(baseCol * 0.18,
                                   fogCol * (0.45 + 0.45 * smoothstep(8.0, 50.0, zGround)), fogG));
     }

@@ -58,17 +58,7 @@ void main(void) {
     skyCol = mix(skyCol, sunCol * 0.95, disc);
     skyCol += sunCol * (0.5 * exp(-dsun * dsun * 120.0) + 0.1 * haze / (1.0 + dsun * dsun * 20.0)) *
               step(horizon - 0.02, p.y) * glowUp;
-    // Streaks of cloud lit from below: amber rims near the sun, violet further off.
-    vec2 cq = vec2(p.x / (h + 0.4), 1.0 / (h + 0.4)) * vec2(0.06, 0.12) + vec2(0.004 * t, 0.0);
-    float cn =
-        texture2D(noiseMap, cq).z * 0.65 + texture2D(noiseMap, cq * vec2(2.2, 3.1) + 0.3).w * 0.35;
-    float cl = smoothstep(0.62 - 0.25 * clouds, 0.85 - 0.2 * clouds, cn) *
-               smoothstep(0.02, 0.15, h) * smoothstep(1.2, 0.4, h);
-    float rim = smoothstep(0.0, 0.12, cn - 0.6 + 0.25 * clouds) * exp(-dsun * 1.5);
-    vec3 cloudCol =
-        mix(vec3(0.18, 0.10, 0.20), warm * 0.9, exp(-dsun * 1.2) * (0.3 + 0.7 * glowUp));
-    skyCol = mix(skyCol, cloudCol + warm * rim * 0.5 * glowUp, cl * 0.85);
-    // Rays fanning out from the sun through the gaps.
+    // The rays' angle, for their reads below.
     // The angle in turns from whichever of two cuts lies away from this pixel, with whole
     // multiples of the texture's period, so the rays show no seam.
     // atan(0, 0) is left undefined: the pixel under the sun's centre looks a hair aside.
@@ -77,8 +67,54 @@ void main(void) {
     // The same angle cut along +x: one atan instead of two.
     float a2 = fract(a1);
     float turn = fwidth(a1) < fwidth(a2) ? a1 : a2 - 1.0;
-    float fan = texture2D(noiseMap, vec2(turn * 10.0, 0.05 * t)).x *
-                texture2D(noiseMap, vec2(turn * 26.0, 0.5)).y;
+    vec2 cq = vec2(p.x / (h + 0.4), 1.0 / (h + 0.4)) * vec2(0.06, 0.12) + vec2(0.004 * t, 0.0);
+    // The sky's reads (rays, hills, clouds) in a loop: blocks of pixels whose 2 x 2 quads lie
+    // wholly below the horizon, where the sky is not drawn, leave it after one read. llvmpipe runs
+    // code outside loops on every pixel; a loop is where a block can stop early. The quad decides,
+    // so that a read's level of detail comes from the same neighbours as before. The reads are
+    // counted in a float that the compiler cannot see is 1 a pass, and the loop's bound is past
+    // what it unrolls: unrolled, the loop would be straight code again.
+    // The rays are read everywhere in the sky, the clouds only over 0.02 and the hills (at most
+    // 0.092 high) only under 0.094: a quad wholly on one side of that band takes four reads.
+    float under = p.y < horizon ? 1.0 : 0.0;
+    float reads = under > 0.5 ? 0.0 : (h > 0.0945 || h < 0.0195 ? 4.0 : 6.0);
+    if (fwidth(reads) > 0.0) reads = 6.0;
+    bool cloudsFirst = reads == 4.0 && h > 0.0945;
+    float one = step(-2.0, p.y);
+    float slot = 0.0;
+    vec4 cloudA = vec4(0.0), cloudB = vec4(0.0), rayA = vec4(0.0), rayB = vec4(0.0);
+    vec4 hillA = vec4(0.0), hillB = vec4(0.0);
+    for (int k = 0; k < 64; k++) {
+        if (slot >= reads) break;
+        // Slots 0 to 5: rays, rays, hills, hills, clouds, clouds; over the band the clouds take
+        // the hills' slots.
+        float which = cloudsFirst && slot > 1.5 ? slot + 2.0 : slot;
+        vec2 q = which < 0.5   ? vec2(turn * 10.0, 0.05 * t)
+                 : which < 1.5 ? vec2(turn * 26.0, 0.5)
+                 : which < 2.5 ? vec2(p.x * 0.05 + 0.7, 0.3)
+                 : which < 3.5 ? vec2(p.x * 0.6, 0.8)
+                 : which < 4.5 ? cq
+                               : cq * vec2(2.2, 3.1) + 0.3;
+        vec4 n = texture2D(noiseMap, q);
+        if (which < 0.5) rayA = n;
+        else if (which < 1.5) rayB = n;
+        else if (which < 2.5) hillA = n;
+        else if (which < 3.5) hillB = n;
+        else if (which < 4.5) cloudA = n;
+        else cloudB = n;
+        slot += one;
+        if (slot >= reads) break;
+    }
+    // Streaks of cloud lit from below: amber rims near the sun, violet further off.
+    float cn = cloudA.z * 0.65 + cloudB.w * 0.35;
+    float cl = smoothstep(0.62 - 0.25 * clouds, 0.85 - 0.2 * clouds, cn) *
+               smoothstep(0.02, 0.15, h) * smoothstep(1.2, 0.4, h);
+    float rim = smoothstep(0.0, 0.12, cn - 0.6 + 0.25 * clouds) * exp(-dsun * 1.5);
+    vec3 cloudCol =
+        mix(vec3(0.18, 0.10, 0.20), warm * 0.9, exp(-dsun * 1.2) * (0.3 + 0.7 * glowUp));
+    skyCol = mix(skyCol, cloudCol + warm * rim * 0.5 * glowUp, cl * 0.85);
+    // Rays fanning out from the sun through the gaps.
+    float fan = rayA.x * rayB.y;
     skyCol += warm * (0.08 + 0.3 * rays) * smoothstep(0.15, 0.45, fan) * exp(-dsun * 1.4) * glowUp *
               (1.0 - cl);
     // Stars come out as the light goes.
@@ -88,8 +124,7 @@ void main(void) {
               smoothstep(0.35, 0.0, length(fract(p * 95.0) - 0.5)) * smoothstep(0.3, 0.8, h) *
               (1.0 - day) * (1.0 - cl);
     // Distant hills.
-    float hill = 0.02 + 0.06 * texture2D(noiseMap, vec2(p.x * 0.05 + 0.7, 0.3)).x +
-                 0.012 * texture2D(noiseMap, vec2(p.x * 0.6, 0.8)).y;
+    float hill = 0.02 + 0.06 * hillA.x + 0.012 * hillB.y;
     vec3 hillCol = mix(low * 0.35, vec3(0.05, 0.04, 0.09), 0.5);
     skyCol = mix(skyCol,
                  hillCol + warm * 0.15 * exp(-abs(ds.x) * 1.5) * glowUp *
