@@ -8,6 +8,10 @@
 #   boxes                  the names of the windows other than the demo's, one a line
 #   press ID KEY...        keys typed into window ID as a user would: focus first
 #   screen FORMAT, screen_checksum   the screen's pixels (rgb24, gray), and a checksum of them
+#   grab FILE              window $wid's pixels, raw RGB; differs FILE: true once they are not FILE's
+#   still FILE             the studio's picture once it stands still, overlay hidden (see below)
+# and wait_for (wait.sh).
+. "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 
@@ -65,3 +69,23 @@ screen() {
         -f rawvideo -pix_fmt "$1" -
 }
 screen_checksum() { screen rgb24 | md5sum | cut -d' ' -f1; }
+grab() {
+    ffmpeg -loglevel error -f x11grab -draw_mouse 0 -window_id "$wid" -i "$DISPLAY" -frames:v 1 \
+        -f rawvideo -pix_fmt rgb24 "$1" -y
+}
+differs() { grab "$1.now" && ! cmp -s "$1" "$1.now"; }
+settled() { grab "$1" && grab "$1.now" && cmp -s "$1" "$1.now"; } # two looks in a row alike
+# A picture that stays the same across a Tab round trip (the studio's overlay shown, then hidden
+# again) stood still while the studio $pid drew. A look taken before an earlier key was handled
+# only costs another round.
+still() {
+    local _
+    for _ in 1 2 3 4 5; do
+        grab "$1" && press "$wid" Tab && wait_for "no frame after Tab" "$pid" differs "$1" &&
+            press "$wid" Tab || return 1
+        # The second Tab handled, unless the overlay stood still too.
+        wait_for "no still frame" "$pid" settled "$1.then" || return 1
+        cmp -s "$1" "$1.then" && return 0
+    done
+    return 1
+}
