@@ -32,6 +32,7 @@ ends_on() {
     wait $pid
     code=$? ms=$((($(date +%s%N) - start) / 1000000))
     check "$*: exit code 0 within 2 s (got $code after $ms ms)" '[ $code = 0 ] && [ $ms -le 2000 ]'
+    window_gone "avada kedabra!" 30
 }
 for key in Escape alt+F4; do
     "$demo" 2> demo.err &

@@ -34,6 +34,7 @@ check "a JACK port made after the start was heard" '[ $? -eq 0 ]'
 knobs="2:0.50(64) 13:1.00(127) "
 wait_for "the knobs were never saved" $pid eval '[ "$(cat keep/tuning.txt)" = "$knobs" ]'
 kill -9 $pid
+wait $pid
 check "kill -9: the tuning file holds the knobs whole" \
     '[ "$(cat keep/tuning.txt)" = "$knobs" ] && [ "$(ls keep)" = tuning.txt ]'
 # A synchronous JACK server holds its cycles for a killed client, one 5 s timeout after another,
@@ -41,6 +42,7 @@ check "kill -9: the tuning file holds the knobs whole" \
 kill -9 $(pgrep -P "${session_pids[0]}")
 end_session
 start_jack || exit 1
+window_gone "avada kedabra!" 30 || { echo "FAIL: the killed studio's window stayed"; exit 1; }
 
 studio second.out
 grab first.rgb && wait_for "the studio drew no frame" $pid differs first.rgb

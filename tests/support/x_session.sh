@@ -5,6 +5,8 @@
 #                          (or X_SESSION_SIZE)
 #                          (-ac: a case run as another user reaches it too); inside: starts openbox
 #   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
+#   window_gone NAME SECONDS   true once no window is named NAME, within SECONDS (the X server
+#                          drops a killed program's windows when it gets to it, late under load)
 #   boxes                  the names of the windows other than the demo's, one a line
 #   press ID KEY...        keys typed into window ID as a user would: focus first
 #   screen FORMAT, screen_checksum   the screen's pixels (rgb24, gray), and a checksum of them
@@ -53,6 +55,14 @@ find_window() {
             print $1; exit }')
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
+    done
+    return 1
+}
+window_gone() {
+    local _
+    for _ in $(seq $(($2 * 4 + 1))); do
+        find_window "$1" 0 > /dev/null || return 0
+        sleep 0.25
     done
     return 1
 }
