@@ -25,19 +25,21 @@ check "no display reports window_init()!" 'grep -q "window_init()!" nodisplay.er
 # KEY...: sent to the demo's window, after which it ends with exit code 0 within 2 s.
 ends_on() {
     local start _ code ms
-    start=$(date +%s%N)
     press "$wid" "$@"
+    start=$(date +%s%N)
     for _ in $(seq 100); do kill -0 $pid 2> /dev/null || break; sleep 0.05; done
     kill -9 $pid 2> /dev/null
     wait $pid
     code=$? ms=$((($(date +%s%N) - start) / 1000000))
     check "$*: exit code 0 within 2 s (got $code after $ms ms)" '[ $code = 0 ] && [ $ms -le 2000 ]'
+    window_gone "avada kedabra!" 30
 }
 for key in Escape alt+F4; do
     "$demo" 2> demo.err &
     pid=$!
     wid=$(find_window "avada kedabra!" 30)
-    sleep 1
+    wait_for "the window manager left it windowed" $pid \
+        eval 'xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN'
     eval "$(xwininfo -id "$wid" | awk '/Width:/ { print "w=" $2 } /Height:/ { print "h=" $2 }')"
     check "$key: the fullscreen window covers the 1280x720 screen (${w:-}x${h:-})" \
         '[ "${w:-}x${h:-}" = 1280x720 ]'
@@ -55,11 +57,12 @@ dismissed() { # WHAT brought the box
     box=$(find_window "$shader" 30)
     check "$1: one box, captioned $shader" '[ -n "$box" ] && [ "$(boxes)" = "$shader" ]'
     [ -n "$box" ] && xdotool key --window "$box" Return
-    sleep 1.5
-    check "$1: Return dismissed it and the demo plays on" '[ -z "$(boxes)" ] && kill -0 $pid'
+    wid=$(find_window "avada kedabra!" 10)
+    check "$1: Return dismissed it and the demo plays on" \
+        'wait_for "the box stayed" $pid eval "[ -z \"\$(boxes)\" ]" && grab played.rgb &&
+         wait_for "the picture stood still" $pid differs played.rgb'
 }
 dismissed start
-wid=$(find_window "avada kedabra!" 10)
 press "$wid" p
 dismissed p
 press "$wid" y

@@ -20,9 +20,6 @@ code=$?
 check "--loop 9:3: exit 2 with its reason (got $code)" \
     '[ $code -eq 2 ] && [ "$(cat "$work/bad.err")" = "demo: --loop: 9:3 ends before it starts" ]'
 
-# The window's pixels, as raw RGB.
-grab() { ffmpeg -loglevel error -f x11grab -draw_mouse 0 -window_id "$wid" -i "$DISPLAY" -frames:v 1 \
-    -f rawvideo -pix_fmt rgb24 "$work/$1.rgb" -y; }
 orb_ms=$("$capture" --parameters --to 102 2> /dev/null | awk -F, '$3 == 8 { print $1; exit }')
 
 start_jack || exit 1
@@ -31,19 +28,14 @@ start_sender a b0,07,40 || exit 1
 "$demo" --studio --from 102 --tuning-file "$work/t" > "$work/studio.out" 2> "$work/studio.err" &
 pid=$!
 wid=$(find_window "avada kedabra!" 30) || { echo "FAIL: no studio window"; exit 1; }
-sleep 3
+grab "$work/first.rgb" && wait_for "the studio drew no frame" $pid differs "$work/first.rgb"
 size=$(xwininfo -id "$wid" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
 check "a 1024 x 576 window (got $size)" '[ "$size" = 1024x576 ]'
 press "$wid" Tab space
-sleep 1
-grab paused
-sleep 1
-grab paused_later
-check "paused: two frames a second apart are equal" 'cmp -s "$work/paused.rgb" "$work/paused_later.rgb"'
+check "paused: the picture stands still while the studio draws" 'still "$work/paused.rgb"'
 
 press "$wid" 8
-sleep 1
-grab orb
+wait_for "key 8 moved nothing" $pid differs "$work/paused.rgb" && still "$work/orb.rgb"
 # The window's picture is not bit for bit the capture's offscreen one: the frame it shows must be
 # nearer the capture's frame at scene 8's start than the frames either side of it.
 "$capture" --from "$(((orb_ms - 17) / 1000)).$(printf %03d $(((orb_ms - 17) % 1000)))" \
@@ -56,15 +48,10 @@ check "key 8: nearest the capture's first frame of scene 8 at $orb_ms ms (PSNR $
     'awk -v s="$scores" "BEGIN { split(s, p, \" \"); exit !(p[2] > p[1] && p[2] > p[3] && p[2] >= 35) }"'
 
 press "$wid" space
-sleep 1
-grab playing
-sleep 1
-grab playing_later
-check "resumed: the picture moves" '! cmp -s "$work/playing.rgb" "$work/playing_later.rgb"'
+check "resumed: the picture moves" 'wait_for "still after Space" $pid differs "$work/orb.rgb" &&
+    grab "$work/playing.rgb" && wait_for "still after a frame" $pid differs "$work/playing.rgb"'
 press "$wid" Next
-sleep 1
-grab next
-check "Page Down: another picture" '! cmp -s "$work/playing_later.rgb" "$work/next.rgb"'
+check "Page Down: another picture" 'wait_for "the same picture" $pid differs "$work/playing.rgb.now"'
 
 press "$wid" Escape
 for _ in $(seq 100); do kill -0 $pid 2> /dev/null || break; sleep 0.1; done

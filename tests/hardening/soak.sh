@@ -25,9 +25,9 @@ cd "$work"
 start_jack 1024 || exit 1
 for i in 0 1 2 3; do start_sender "flood$i" "$i" 4 250 140 $((1000 + i)) || exit 1; done
 # Every build opens the shader files in order up to the first that fails.
-inotifywait -m -q -e open --format '%f' data > opens.log 2> /dev/null &
+inotifywait -m -e open --format '%f' data > opens.log 2> watches.log &
 session_pids+=($!)
-sleep 0.5
+wait_for "no watch on data/" $! grep -q "^Watches established" watches.log || exit 1
 SDL_AUDIODRIVER=dummy "$demo" > demo.out 2> demo.err &
 pid=$!
 start=$(date +%s%N)
@@ -41,9 +41,8 @@ while kill -0 $pid 2> /dev/null; do
             cp "$broken" broken.orig
             printf 'this is not GLSL {\n' >> "$broken"
             press "$wid" y
-            box=$(find_window "$broken" 30) && xdotool key --window "$box" Return
-            sleep 2
-            stayed=$(find_window "$broken" 0)
+            box=$(find_window "$broken" 30) && xdotool key --window "$box" Return &&
+                wait_for "the box stayed" $pid eval '! find_window "$broken" 0' || stayed=yes
             cp broken.orig "$broken"
             press "$wid" p
         else

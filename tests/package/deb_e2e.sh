@@ -51,7 +51,9 @@ echo "desktop entry runs: $exec_line"
 SDL_AUDIODRIVER=dummy sh -c "exec $exec_line" 2> demo.err &
 pid=$!
 wid=$(find_window "avada kedabra!" 60)
-sleep 3
+# Its frames come once its data is read; a missing file would bring a box instead.
+played_or_box() { [ -n "$(boxes)" ] || differs first.rgb; }
+[ -n "$wid" ] && grab first.rgb && wait_for "neither frames nor a box" $pid played_or_box
 check "the desktop entry's command plays the demo with no box (its data found)" \
     '[ -n "$wid" ] && [ -z "$(boxes)" ] && kill -0 $pid'
 [ -n "$wid" ] && press "$wid" Escape

@@ -7,6 +7,7 @@
 #                                0.5, instead of losing its MIDI
 #   start_sender NAME ARGS...    returns once its port exists; its output goes to $work/NAME.out
 #   wait_sender NAME             its exit status, once it has sent all (or found no reader)
+. "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 # A server name from a pool of eight, each held by a lock for the run: JACK keeps the entry of a
 # killed server in its registry until a server of the same name starts, and refuses a ninth
 # entry, so a name per run would stop every JACK test on the machine after eight kills. The
@@ -33,14 +34,6 @@ end_session() {
 }
 
 # The time limits end the server and senders even if the script is killed before its cleanup.
-wait_for() { # TEXT PID COMMAND...: polls COMMAND while process PID lives, however busy the machine
-    local what=$1 pid=$2
-    shift 2
-    until "$@" > /dev/null 2>&1; do
-        kill -0 "$pid" 2> /dev/null || { echo "FAIL: $what"; return 1; }
-        sleep 0.05
-    done
-}
 start_jack() {
     timeout 600 jackd --no-realtime --sync --timeout 5000 -n "$JACK_DEFAULT_SERVER" -d dummy \
         -r 48000 -p "${1:-256}" > "$work/jackd.log" 2>&1 &

@@ -5,9 +5,15 @@
 #                          (or X_SESSION_SIZE)
 #                          (-ac: a case run as another user reaches it too); inside: starts openbox
 #   find_window NAME SECONDS   the id of a window named exactly NAME, waiting up to SECONDS
+#   window_gone NAME SECONDS   true once no window is named NAME, within SECONDS (the X server
+#                          drops a killed program's windows when it gets to it, late under load)
 #   boxes                  the names of the windows other than the demo's, one a line
 #   press ID KEY...        keys typed into window ID as a user would: focus first
 #   screen FORMAT, screen_checksum   the screen's pixels (rgb24, gray), and a checksum of them
+#   grab FILE              window $wid's pixels, raw RGB; differs FILE: true if they are not FILE's
+#   still FILE             the studio's picture once it stands still, overlay hidden (see below)
+# and wait_for (wait.sh).
+. "$(dirname "${BASH_SOURCE[0]}")/wait.sh"
 fail=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi; }
 
@@ -52,6 +58,14 @@ find_window() {
     done
     return 1
 }
+window_gone() {
+    local _
+    for _ in $(seq $(($2 * 4 + 1))); do
+        find_window "$1" 0 > /dev/null || return 0
+        sleep 0.25
+    done
+    return 1
+}
 boxes() { named_windows | cut -d' ' -f2- | grep -v '^avada kedabra!$'; }
 press() {
     local id=$1
@@ -65,3 +79,31 @@ screen() {
         -f rawvideo -pix_fmt "$1" -
 }
 screen_checksum() { screen rgb24 | md5sum | cut -d' ' -f1; }
+grab() {
+    ffmpeg -loglevel error -f x11grab -draw_mouse 0 -window_id "$wid" -i "$DISPLAY" -frames:v 1 \
+        -f rawvideo -pix_fmt rgb24 "$1" -y
+}
+differs() { grab "$1.now" && ! cmp -s "$1" "$1.now"; }
+# back_to FILE MOVES: true once the picture is FILE's again, false once it has moved on MOVES
+# times (each a frame of the program $pid at least) without being so.
+back_to() {
+    local moves=0
+    grab "$1.then" || return 1
+    until cmp -s "$1" "$1.then"; do
+        [ $moves -lt "$2" ] && kill -0 "$pid" 2> /dev/null || return 1
+        differs "$1.then" && moves=$((moves + 1)) && mv "$1.then.now" "$1.then"
+    done
+}
+# A picture that comes back across a Tab round trip (the studio's overlay shown, then hidden
+# again) stood still while the studio drew: the frame in progress at the second Tab, then the one
+# without the overlay. A look taken before an earlier key was handled costs another round; a
+# studio that plays on fails within a few frames.
+still() {
+    local _
+    for _ in 1 2; do
+        grab "$1" && press "$wid" Tab && wait_for "no frame after Tab" "$pid" differs "$1" &&
+            press "$wid" Tab || return 1
+        back_to "$1" 2 && return 0
+    done
+    return 1
+}

@@ -15,13 +15,8 @@ folder=$(make_demo_folder "$1" "$2")
 trap 'end_session; rm -rf "$folder"' EXIT
 cd "$folder" || exit 1
 
-# Frames keep coming: two looks at the screen a moment apart differ.
-playing() {
-    local first
-    first=$(screen_checksum)
-    sleep 1.5
-    [ "$first" != "$(screen_checksum)" ]
-}
+# Frames keep coming: the window's picture changes.
+playing() { grab before.rgb && wait_for "$1" $pid differs before.rgb; }
 dismiss() { # WHAT brought the box
     local box
     box=$(find_window "$broken" 180) || fail "$1: no box captioned '$broken'"
@@ -40,21 +35,20 @@ play)
     wine demo.exe >> wine.log 2>&1 &
     pid=$!
     dismiss start
-    window=$(find_window "avada kedabra!" 10) || fail "the box came without the demo's window"
-    sleep 2
-    geometry=$(xwininfo -id "$window")
+    wid=$(find_window "avada kedabra!" 10) || fail "the box came without the demo's window"
+    playing "the demo does not play on after the box" || exit 1
+    geometry=$(xwininfo -id "$wid")
     for want in 'upper-left X: *0' 'upper-left Y: *0' 'Width: 1280' 'Height: 720'; do
         grep -q "$want\$" <<< "$geometry" || fail "window not at $want: $geometry"
     done
     # Borderless: the window manager drew no frame around it.
-    [[ "$(xprop -id "$window" _NET_FRAME_EXTENTS 2> /dev/null)" =~ (= 0, 0, 0, 0$|not found|^$) ]] ||
+    [[ "$(xprop -id "$wid" _NET_FRAME_EXTENTS 2> /dev/null)" =~ (= 0, 0, 0, 0$|not found|^$) ]] ||
         fail "the window has a frame"
     screen_lit || fail "the screen stays black"
-    playing || fail "the demo does not play on after the box"
-    press "$window" y
+    press "$wid" y
     dismiss y
-    playing || fail "the picture stopped changing after y"
-    press "$window" Escape
+    playing "the picture stopped changing after y" || exit 1
+    press "$wid" Escape
     wait_exit $pid 60
     [ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after Escape"
     window_gone "avada kedabra!" 10 || fail "the window outlived the process"

@@ -34,17 +34,13 @@ geometry=$(xwininfo -id "$window")
 for want in 'Width: 1024' 'Height: 576'; do
     grep -q "$want\$" <<< "$geometry" || fail "window not $want: $geometry"
 done
-press "$window" Tab space
-sleep 1
-first=$(screen_checksum)
-sleep 1
-[ "$first" = "$(screen_checksum)" ] || fail "the paused picture moves"
-press "$window" space
-sleep 1.5
-[ "$first" != "$(screen_checksum)" ] || fail "the picture stands still after Space"
-press "$window" Next
-sleep 1
-press "$window" Escape
+wid=$window
+press "$wid" Tab space
+still paused.rgb || fail "the paused picture moves"
+press "$wid" space
+wait_for "the picture stands still after Space" $pid differs paused.rgb || exit 1
+press "$wid" Next
+press "$wid" Escape
 wait_exit $pid 60
 [ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after Escape"
 echo "PASS"

@@ -23,16 +23,6 @@ end_session() {
     return 0
 }
 
-# True once no window is named $1, within $2 seconds.
-window_gone() {
-    local _
-    for _ in $(seq $(($2 * 4 + 1))); do
-        find_window "$1" 0 > /dev/null || return 0
-        sleep 0.25
-    done
-    return 1
-}
-
 screen_lit() { [ "$(screen gray | tr -d '\000' | head -c 1 | wc -c)" -eq 1 ]; }
 
 # Waits up to $2 seconds for process $1 to end and sets EXIT_CODE; fails if it does not end.
