@@ -6,6 +6,13 @@
 TUNING_LINE="2:0.50(64) 3:0.13(17) 4:0.87(111) 5:0.01(1) 6:0.99(126) 8:0.42(53) 9:0.30(38) \
 12:0.75(95) 13:1.00(127) "
 
+# build_numeric SOURCE_DIR PRESET: the numeric-only build of PRESET, made in SOURCE_DIR.
+build_numeric() {
+    cd "$1" || fail "no $1"
+    cmake --preset "$2" >/dev/null || fail "configuring $2"
+    cmake --build --preset "$2" -j 2 >/dev/null || fail "building $2"
+}
+
 # write_dumps OUT_DIR COMMAND...: COMMAND is a demo-capture, perhaps behind an emulator.
 write_dumps() {
     local out=$1

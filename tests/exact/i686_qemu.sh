@@ -7,9 +7,7 @@ source "$here/../win32/wine_session.sh"
 source "$here/dumps.sh"
 source_dir=$1 native=$2
 require_tools i686-linux-gnu-g++ qemu-i386
-cd "$source_dir" || fail "no $source_dir"
-cmake --preset i686-numeric >/dev/null || fail "configuring i686-numeric"
-cmake --build --preset i686-numeric -j 2 >/dev/null || fail "building i686-numeric"
+build_numeric "$source_dir" i686-numeric
 
 out=$(mktemp -d /tmp/avada-kedabra-exact.XXXXXX)
 trap 'rm -rf "$out"' EXIT

@@ -7,9 +7,7 @@ source "$here/../win32/wine_session.sh"
 source "$here/dumps.sh"
 source_dir=$1 native=$2
 require_tools emcc node
-cd "$source_dir" || fail "no $source_dir"
-cmake --preset web-numeric >/dev/null || fail "configuring web-numeric"
-cmake --build --preset web-numeric -j 2 >/dev/null || fail "building web-numeric"
+build_numeric "$source_dir" web-numeric
 
 out=$(mktemp -d /tmp/avada-kedabra-exact.XXXXXX)
 trap 'rm -rf "$out"' EXIT
