@@ -34,13 +34,21 @@ start_jack && start_sender knobs b0,02,40 b0,0d,7f || exit 1
 
 SDL_VIDEODRIVER=wayland SDL_AUDIODRIVER=dummy "$demo" 2> demo.err &
 pid=$!
-covered() { # nine in ten of the output's pixels are lit (a channel may be 0: the blue one is a
-    # parameter's fraction, black at whole values)
-    grim -t ppm shot.ppm 2> /dev/null && read -r w h < <(sed -n 2p shot.ppm) && python3 -c '
+covered() { # the trivial picture, red rising to the right and green to the top through the post
+    # pass's vignette, and nine in ten pixels lit (the blue is a parameter's fraction, black at
+    # whole values). A compositor's empty desktop (sway's is grey) and the demo's first, black,
+    # frame are not.
+    grim -t ppm shot.ppm 2> /dev/null && read -r w h < <(sed -n 2p shot.ppm) && python3 - "$w" "$h" <<'PY'
 import sys
+w, h = int(sys.argv[1]), int(sys.argv[2])
 data = open("shot.ppm", "rb").read().split(b"\n", 3)[3]
 lit = sum(1 for i in range(0, len(data) - 2, 3) if data[i : i + 3] != b"\0\0\0")
-sys.exit(lit * 10 < len(data) // 3 * 9)'
+def mean(channel, rows, cols):
+    return sum(data[(y * w + x) * 3 + channel] for y in rows for x in cols) / len(rows) / len(cols)
+left, right = mean(0, [h // 2], range(w // 10)), mean(0, [h // 2], range(w - w // 10, w))
+top, bottom = mean(1, range(h // 10), [w // 2]), mean(1, range(h - h // 10, h), [w // 2])
+sys.exit(not (right - left > 64 and top - bottom > 64 and lit * 10 >= len(data) // 3 * 9))
+PY
 }
 # Until it is covered or the demo has gone: it has the compositor's time limit.
 until covered; do
