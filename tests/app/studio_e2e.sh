@@ -62,5 +62,7 @@ check "Escape: exit code 0 (got $code)" '[ $code -eq 0 ]'
 check "the clipboard holds the tuned line" \
     '[ "$(xclip -o -selection clipboard)" = "7:0.50(64) " ]'
 check "nothing on stderr" '[ ! -s "$work/studio.err" ]'
+check "the overlay's frame figure at the end" \
+    'grep -Eq "^studio: frame time, scene [1-9], the last second: [1-9][0-9]* frames, median" "$work/studio.out"'
 cat "$work/studio.out"
 exit $fail
