@@ -7,10 +7,19 @@ with and without it and its share of the scene's own time (the scene's ms over t
 A cut is an exact text of a shader and what replaces it; when a shader no longer holds the text the
 script stops and names the cut, so the table is never read off a cut that did not happen.
 
+With --instructions the figure is instead the count of instructions that llvmpipe's generated code
+(the shaders, the rasteriser's own) runs for one frame in the middle of each scene, under
+callgrind with llvmpipe drawing on the calling thread: the same count on every run, whatever else
+the machine does, but a count and not a time (a texture read's memory traffic is not in it). Each
+shader's run holds a black shader in its place too, the floor its share is taken over.
+
   bench/shaders/terms.py [--rounds N] [--frames N] [--only WORD] [--capture PATH] [--data DIR]
+  bench/shaders/terms.py --instructions [--scenes "3 4"] [--only WORD] [--capture PATH] [--data DIR]
 """
 import argparse
+import concurrent.futures
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -81,6 +90,76 @@ def bench(capture, frames, data):
     return rows
 
 
+BLACK = """#version 120
+void main(void) { gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0); }
+"""
+
+
+def scene_middles(capture):
+    """{scene: loop time in seconds in the middle of its span}."""
+    out = subprocess.run([capture, "--parameters"], capture_output=True,
+                         text=True, check=True).stdout
+    first, last = {}, {}
+    for row in out.splitlines()[1:]:
+        now_ms, _, scene = row.split(",")[:3]
+        first.setdefault(scene, int(now_ms))
+        last[scene] = int(now_ms)
+    return {s: (first[s] + last[s]) / 2000 for s in first}
+
+
+def instructions(capture, data, at, scratch):
+    """Instructions of llvmpipe's generated code for the frame at loop time `at` (callgrind)."""
+    fd, out = tempfile.mkstemp(dir=scratch)
+    os.close(fd)
+    subprocess.run(["valgrind", "--tool=callgrind", "--smc-check=all", f"--callgrind-out-file={out}",
+                    capture, "--at", f"{at:.3f}", "--size", "1024x512", "--data", data,
+                    "--out", out + ".png"], env=dict(os.environ, LP_NUM_THREADS="0"),
+                   capture_output=True, check=True)
+    listing = subprocess.run(["callgrind_annotate", "--threshold=100", out], capture_output=True,
+                             text=True, check=True).stdout
+    # Generated code has no object file: callgrind names it ??? in [???].
+    return sum(int(m.group(1).replace(",", "")) for m in
+               re.finditer(r"^\s*([0-9,]+) .*\?\?\?:0x[0-9a-f]+ \[\?\?\?\]$", listing, re.M))
+
+
+def count_instructions(args, cuts):
+    """The --instructions table: per cut, the frame's count with and without the term."""
+    middles = scene_middles(args.capture)
+    programs = {s: p for s, (p, _) in bench(args.capture, 1, args.data).items()}
+    with tempfile.TemporaryDirectory() as scratch:
+        jobs = {}
+        with concurrent.futures.ThreadPoolExecutor(os.cpu_count() or 2) as pool:
+            shaders = sorted({shader for shader, _, _ in cuts})
+            for i, (shader, term, edits) in enumerate(cuts + [(s, "black", None) for s in shaders]):
+                folder = cut_data(args.data, scratch, i, shader, edits or [], term)
+                if edits is None:
+                    open(os.path.join(folder, shader), "w").write(BLACK)
+                for scene, program in programs.items():
+                    if scene in args.scenes.split() and program.startswith(shader):
+                        at = middles[scene]
+                        jobs[(i, scene)] = pool.submit(instructions, args.capture, folder, at, scratch)
+                        if ("as it is", scene) not in jobs:
+                            jobs[("as it is", scene)] = pool.submit(
+                                instructions, args.capture, args.data, at, scratch)
+            counts = {key: job.result() for key, job in jobs.items()}
+    black = {scene: counts[(len(cuts) + shaders.index(programs[scene].split()[0]), scene)]
+             for (_, scene) in jobs}
+    print("Instructions of llvmpipe's generated code for one frame at 1024 x 512 (callgrind), in"
+          " millions")
+    print()
+    print("| scene (loop time s) | program | term cut | whole | without it | share over a black shader |")
+    print("|------:|---------|----------|---:|---:|---:|")
+    for i, (shader, term, _) in enumerate(cuts):
+        for scene in sorted(s for (k, s) in jobs if k == i):
+            whole, without = counts[("as it is", scene)], counts[(i, scene)]
+            share = (whole - without) / (whole - black[scene]) * 100
+            print(f"| {scene} ({middles[scene]:.2f}) | {shader} | {term} | {whole / 1e6:.1f} |"
+                  f" {without / 1e6:.1f} | {share:.0f} % |")
+    for scene, floor in sorted(black.items()):
+        print(f"| {scene} ({middles[scene]:.2f}) | {programs[scene]} | the whole shader (black) |"
+              f" {counts[('as it is', scene)] / 1e6:.1f} | {floor / 1e6:.1f} | 100 % |")
+
+
 def cut_data(data, scratch, index, shader, edits, term):
     """A copy of data/ with one term cut: the shaders copied, the rest linked."""
     folder = os.path.join(scratch, str(index))
@@ -108,12 +187,17 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--frames", type=int, default=5)
     parser.add_argument("--only", default="", help="only the cuts of shaders whose name has WORD")
+    parser.add_argument("--scenes", default="3 4 5 6 7 8", help='the scenes to count, "3 4 6"')
+    parser.add_argument("--instructions", action="store_true",
+                        help="count instructions under callgrind instead of timing")
     parser.add_argument("--capture", default=os.path.join(root, "build", "demo-capture"))
     parser.add_argument("--data", default=os.path.join(root, "data"))
     args = parser.parse_args()
     if not os.access(args.capture, os.X_OK):
         sys.exit(f"no demo-capture at {args.capture} (build the default preset)")
     cuts = [c for c in CUTS if args.only in c[0]]
+    if args.instructions:
+        return count_instructions(args, cuts)
     with tempfile.TemporaryDirectory() as scratch:
         runs = [("as it is", args.data)] + [
             (i, cut_data(args.data, scratch, i, shader, edits, term))
