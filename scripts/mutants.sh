@@ -61,6 +61,10 @@ bank-fallback-range src/tuning/tuning_bank.cpp controller >= 0 && controller < C
 export-byte src/tuning/tuned_values_export.cpp value * 127.0 + ~> value * 128.0 +
 export-room src/tuning/tuned_values_export.cpp static_cast<std::size_t>(n) >= size) break; ~> static_cast<std::size_t>(n) > size) break;
 export-last src/tuning/tuned_values_export.cpp controller < ControllerCount; ++controller ~> controller < ControllerCount - 1; ++controller
+saver-last src/studio/tuning_saver.cpp [this] { save_if_changed(); }, true) ~> [this] { save_if_changed(); }, false)
+web-backwards src/platform/music_led_timer.cpp now = std::max(now, timer.last_ms); ~> (void)0;
+web-tolerance src/platform/music_led_timer.h MusicLeadToleranceMs = 20.0; ~> MusicLeadToleranceMs = 2000.0;
+web-stall src/platform/music_led_timer.cpp if (!reading.playing || std::fabs ~> if (std::fabs
 time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) Quit = 1; ~> if (message.quit) Quit = 0;

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs. Idempotent: installs nothing when all is present.
+# Installs every Debian package the project needs, or with "web" only what building and serving the
+# page takes (scripts/web.sh). Idempotent: installs nothing when all is present.
+#   setup.sh [web]
 set -euo pipefail
+
+# The page: CMake drives Debian's emscripten; python3 serves the folder.
+web_packages=(cmake make emscripten python3)
 
 packages=(
   # build
   cmake g++ make pkg-config clang-format
-  ninja-build jq # the mutation run
+  ninja-build jq ccache # the mutation run
   # the Linux build: window, GL, music, MIDI
   libsdl2-dev libsdl2-mixer-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri librtmidi-dev
   # tests: GoogleTest, benchmarks, headless X, window manager, keys, JACK, shader validator
@@ -38,6 +43,11 @@ packages=(
   # the capture farm's test: a one-node Slurm cluster and its authentication
   slurm-wlm munge
 )
+case ${1:-} in
+web) packages=("${web_packages[@]}") ;;
+"") ;;
+*) echo "usage: setup.sh [web]" >&2 && exit 2 ;;
+esac
 if [ -n "${DEMO_SETUP_EXTRA:-}" ]; then
   # shellcheck disable=SC2206
   packages+=($DEMO_SETUP_EXTRA)

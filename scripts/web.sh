@@ -4,7 +4,7 @@
 # web.sh [PORT] (default 8000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh web
 export NODE_PATH=/usr/share/nodejs # Debian's emcc runs its tools with Debian's node modules
 cmake --preset web >/dev/null
 cmake --build --preset web -j"$(nproc)"

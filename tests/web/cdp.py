@@ -21,11 +21,14 @@ PATIENCE = 120
 
 
 class Server:
-    """A static server for a folder, on a free port of 127.0.0.1."""
+    """A static server for a folder, on a free port of 127.0.0.1; with cors, one that other
+    origins may read. The paths asked for are kept in requests."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, cors=False):
+        self.requests = []
         handler = functools.partial(Quiet, directory=folder)
         self.httpd = QuietServer(("127.0.0.1", 0), handler)
+        self.httpd.requests, self.httpd.cors = self.requests, cors
         self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
@@ -41,6 +44,12 @@ class QuietServer(http.server.ThreadingHTTPServer):
 class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+    def end_headers(self):
+        self.server.requests.append(self.path)
+        if self.server.cors:
+            self.send_header("Access-Control-Allow-Origin", "*")
+        super().end_headers()
 
 
 class Browser:
@@ -66,6 +75,10 @@ class Browser:
         self.exceptions = []  # text
         for domain in ("Runtime", "Log", "Page"):
             self.call(domain + ".enable")
+        # Every policy violation is a console error, whatever caused it.
+        self.call("Page.addScriptToEvaluateOnNewDocument", source=(
+            "document.addEventListener('securitypolicyviolation', (e) => console.error("
+            "'policy violation: ' + e.violatedDirective + ' ' + e.blockedURI));"))
 
     def until(self, condition, what, patience=PATIENCE):
         deadline = time.monotonic() + patience

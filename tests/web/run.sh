@@ -14,9 +14,9 @@ for tool in chromium ffmpeg; do
     command -v $tool >/dev/null || { echo "skipped: no $tool (scripts/setup.sh installs it)"; exit 77; }
 done
 for python in python3 /usr/bin/python3; do
-    if "$python" -c 'import websocket' 2>/dev/null; then
+    if "$python" -c 'import websocket, numpy' 2>/dev/null; then
         exec "$python" "$here/$1" "${@:2}"
     fi
 done
-echo "skipped: no python3-websocket (scripts/setup.sh installs it)"
+echo "skipped: no python3-websocket or python3-numpy (scripts/setup.sh installs them)"
 exit 77

@@ -1,12 +1,19 @@
 // The page around the demo: the start screen and its downloads, the browser's halves of the
-// platform services (music, clock, MIDI, clipboard, boxes), the end screen and the failure pages.
+// platform services (music, clock, MIDI, clipboard, boxes, wake lock), the end screen and the
+// failure pages.
 // URL parameters: data=URL (the data folder, default "data/"), tuning=LINE (as --tuning);
 // at=SECONDS and size=WxH are for the tests: one frame at that loop time, no music.
 'use strict';
 
 const params = new URLSearchParams(location.search);
-const dataUrl = (params.get('data') || 'data/').replace(/\/?$/, '/');
 const $ = (id) => document.getElementById(id);
+
+// What the demo reads of each file, and so the most the page downloads of it.
+const MaxShaderBytes = 199999;
+const MaxFileBytes = { 'credits.tga': 18 + 4 * 1024 * 1024, 'tune.mp3': 32 * 1024 * 1024 };
+const maxBytes = (name) => (/\.shader$/.test(name) ? MaxShaderBytes : MaxFileBytes[name]);
+// The last loop time the studio and the capture tool reach.
+const EndSeconds = 152;
 
 function fail(title, text) {
   for (const id of ['start', 'box', 'end']) $(id).hidden = true;
@@ -15,16 +22,62 @@ function fail(title, text) {
   $('failure').hidden = false;
   document.title = 'avada kedabra! (' + title + ')';
   if (page.audio) page.audio.pause();
+  wake.release();
   if (window.Module && Module.pauseMainLoop) Module.pauseMainLoop();
 }
+
+// The data folder: the page's own data/ or a folder named with ?data=, read over http(s) only. A
+// folder on another origin is named on the start screen, and nothing is fetched from it before the
+// user says so.
+function dataFolder() {
+  const given = params.get('data');
+  const refused = (why) => ({ error: '?data=' + given + ': ' + why });
+  let url;
+  try {
+    url = new URL((given || 'data/').replace(/\/?$/, '/'), location.href);
+  } catch (e) {
+    return refused('not an address');
+  }
+  if (url.protocol !== 'http:' && url.protocol !== 'https:') {
+    return refused('the page reads its data over http or https only, not ' + url.protocol);
+  }
+  if (url.search || url.hash) return refused('a folder\'s address has no query or fragment');
+  return { url: url.href, foreign: url.origin !== location.origin, host: url.host };
+}
+const data = dataFolder();
+
+// The screen stays on while the demo plays (natively the demo holds off the screen saver). The
+// browser lets the lock go when the page is hidden; it is taken again when the page shows. A
+// browser that refuses it, or has none, is not mentioned.
+const wake = {
+  wanted: false,
+  lock: null,
+  take() {
+    if (!this.wanted || this.lock || !navigator.wakeLock || document.visibilityState !== 'visible') return;
+    navigator.wakeLock.request('screen').then((lock) => {
+      if (!this.wanted) return void lock.release().catch(() => {});
+      this.lock = lock;
+      lock.addEventListener('release', () => { if (this.lock === lock) this.lock = null; });
+    }, () => {});
+  },
+  release() {
+    this.wanted = false;
+    if (this.lock) this.lock.release().catch(() => {});
+    this.lock = null;
+  },
+};
+document.addEventListener('visibilitychange', () => wake.take());
 
 const page = {
   audio: null,
   audioRefused: false,
+  pendingPlay: false,  // the music waits for the start's box to close
   blobs: {},           // file name -> object URL of what was downloaded and is not in the file system
-  offset: 0,           // page clock + offset = the demo's timer
-  musicOrigin: 0,      // the timer's value at the music's start
-  last: 0,
+  missing: {},         // file name -> why it did not load
+  starting: false,     // the demo's start-up runs (main, before its loop)
+  boxHolds: false,     // a box shown at the start holds the music and the clock until it closes
+  lost: false,         // the WebGL context was taken away
+  last: 0,             // the timer's last value
   passes: 0,
   midiAccess: null,
   midiOn: false,
@@ -33,27 +86,20 @@ const page = {
   clipboard: '',
   errors: [],          // what the demo wrote on standard error
 
-  // The timer: the music's position while there is music, the page's clock filling in between
-  // its updates. Until the music plays, or while it stalls, the time holds where the music is; a
-  // stalled tab catches up with it. Never backwards. Without music (none, refused, ended) the
-  // page's clock goes on from where the music left it.
-  timerNow() {
+  // What the timer is led by (the rule is the platform layer's, in C++): the page's clock, the
+  // music's position and whether it moves, and whether a box holds the start.
+  leadReading() {
     this.passes++;
-    const now = performance.now();
-    if (this.passes === 2) this.firstFrame = now; // the first pass's frame is drawn
-    let t = now + this.offset;
+    const clock = performance.now();
+    if (this.passes === 2) this.firstFrame = clock; // the first pass's frame is drawn
     const a = this.audio;
-    if (a && !a.ended && !this.audioRefused) {
-      const music = this.musicOrigin + a.currentTime * 1000;
-      const playing = !a.paused && a.readyState >= 3;
-      if (!playing || Math.abs(music - t) > 20) t = music;
-      this.offset = t - now;
-    }
-    t = Math.max(t, this.last);
-    this.last = t;
-    return t;
+    const music = !!a && !a.ended && !this.audioRefused;
+    return {
+      clock, held: this.boxHolds, music,
+      playing: music && !a.paused && a.readyState >= 3,
+      position: music ? a.currentTime * 1000 : 0,
+    };
   },
-
   audioOpen(path) {
     const url = this.blobs[path.split('/').pop()];
     if (!url) return 0;
@@ -63,16 +109,18 @@ const page = {
   audioCall(what, ms) {
     const a = this.audio;
     if (!a) return;
-    if (what === 'restart') {
-      this.musicOrigin = performance.now() + this.offset;
-      a.currentTime = 0;
-    }
+    if (what === 'restart') a.currentTime = 0;
     if (what === 'seek') a.currentTime = ms / 1000;
     if (what === 'restart' || what === 'resume') {
-      a.play().catch(() => { this.audioRefused = true; }); // silence, on the page's clock
+      if (this.boxHolds) this.pendingPlay = true;
+      else this.playMusic();
     }
     if (what === 'pause' || what === 'free') a.pause();
     if (what === 'free') this.audio = null;
+  },
+  playMusic() {
+    this.pendingPlay = false;
+    if (this.audio) this.audio.play().catch(() => { this.audioRefused = true; }); // silence, on the page's clock
   },
 
   midiOpen(max) {
@@ -103,6 +151,8 @@ const page = {
     for (const input of this.midiInputs()) input.onmidimessage = null;
   },
 
+  // The export at the end: to the clipboard where the page may write it; the line stays on the
+  // page either way.
   copyLine(text) {
     this.line = text;
     if (!text) return;
@@ -110,39 +160,80 @@ const page = {
     this.writeClipboard();
   },
   writeClipboard() {
+    if (!navigator.clipboard || !navigator.clipboard.writeText) {
+      // A page served over plain HTTP from another host than this machine is no secure context.
+      this.clipboard = 'refused: the browser offers this page no clipboard (an http:// address)';
+      this.showEnd();
+      return;
+    }
     navigator.clipboard.writeText(this.line).then(
       () => { this.clipboard = 'copied'; this.showEnd(); },
       (e) => { this.clipboard = 'refused: ' + e.message; this.showEnd(); });
   },
+  // The button: the Clipboard API where there is one, else the line selected and copied the old
+  // way, which works inside a click.
+  copyButton() {
+    if (navigator.clipboard && navigator.clipboard.writeText) return this.writeClipboard();
+    const selection = getSelection();
+    const range = document.createRange();
+    range.selectNodeContents($('end-line'));
+    selection.removeAllRanges();
+    selection.addRange(range);
+    let copied = false;
+    try {
+      copied = document.execCommand('copy');
+    } catch (e) {
+      copied = false;
+    }
+    this.clipboard = copied ? 'copied' : 'refused: the browser did not copy; the line is selected';
+    this.showEnd();
+  },
 
   showBox(caption, text) {
+    const name = caption.split('/').pop();
+    if (this.missing[name]) {
+      text = data.url + name + ': ' + this.missing[name] + '.\nThe demo plays on without it.';
+    }
     $('box-caption').textContent = caption;
     $('box-text').textContent = text;
     $('box').hidden = false;
+    if (this.starting) this.boxHolds = true; // as natively, where the box is modal
+  },
+  closeBox() {
+    $('box').hidden = true;
+    if (!this.boxHolds) return;
+    this.boxHolds = false;
+    if (this.pendingPlay) this.playMusic();
   },
 
   // y, Y, p: the nine shader files anew from the server, then the rebuild between two frames.
   refetchShaders() {
     download(shaderFiles, () => {}).then(
-      () => Module._web_shaders_fetched(),
+      () => {
+        const gone = shaderFiles.find((name) => this.missing[name]);
+        if (gone) this.showBox(gone, '');
+        else Module._web_shaders_fetched();
+      },
       (e) => this.showBox(e.file, e.message));
   },
 
+  // The loop ends the demo as Esc would, so the tuned values are not lost; the end screen says why.
   contextLost() {
-    fail('The graphics context was lost',
-         'The browser took the WebGL context away (a GPU reset, a driver update, too many pages ' +
-         'using the GPU). Reload the page to play again.');
+    this.lost = true;
   },
 
   showEnd() {
     if (this.line === null) return;
     $('box').hidden = true;
+    wake.release();
     const note = !this.line ? 'No controller was touched: nothing to copy.'
       : this.clipboard === 'copied' ? 'The tuned values are on the clipboard:'
       : this.clipboard === 'copying' ? 'The tuned values:'
       : 'The browser did not let the page copy the tuned values (' + this.clipboard + '); the button copies them:';
+    $('end-lost').hidden = !this.lost;
     $('end-note').textContent = note;
-    $('end-line').textContent = this.line;
+    // Written once, so that the button's selection of it stays.
+    if ($('end-line').textContent !== this.line) $('end-line').textContent = this.line;
     $('end-line').hidden = $('copy').hidden = !this.line;
     $('end').hidden = false;
   },
@@ -152,22 +243,30 @@ let shaderFiles = [];
 let otherFiles = [];
 
 // Downloads the files into the file system (the music into a blob), reporting the bytes so far.
-// Rejects with the first file that did not arrive and why.
+// A file that does not arrive is noted in page.missing and left out, as a missing file is
+// natively; one larger than the demo reads rejects the whole with its name and size.
 async function download(files, progress) {
   const got = {}, total = {};
+  const refuse = (name, bytes) => {
+    throw { file: name, message: 'the file is ' + bytes.toLocaleString('en') + ' bytes, more than the ' +
+            maxBytes(name).toLocaleString('en') + ' the demo reads of it' };
+  };
   const one = async (name) => {
     let response;
     try {
       // Asked anew each time (a cached copy only when unchanged): an edited shader, or a file taken
       // away, is seen.
-      response = await fetch(dataUrl + name, { cache: 'no-cache' });
+      response = await fetch(data.url + name, { cache: 'no-cache' });
     } catch (e) {
-      throw { file: name, message: 'the server did not answer (' + e.message + ')' };
+      page.missing[name] = 'the server did not answer (' + e.message + ')';
+      return null;
     }
     if (!response.ok) {
-      throw { file: name, message: 'the server answered ' + response.status + ' ' + response.statusText };
+      page.missing[name] = 'the server answered ' + response.status + ' ' + response.statusText;
+      return null;
     }
     total[name] = +response.headers.get('Content-Length') || 0;
+    if (total[name] > maxBytes(name)) refuse(name, total[name]);
     const reader = response.body.getReader();
     const chunks = [];
     got[name] = 0;
@@ -176,12 +275,18 @@ async function download(files, progress) {
       if (done) break;
       chunks.push(value);
       got[name] += value.length;
+      if (got[name] > maxBytes(name)) {
+        reader.cancel();
+        refuse(name, got[name]);
+      }
       progress(Object.values(got).reduce((a, b) => a + b, 0), Object.values(total).reduce((a, b) => a + b, 0));
     }
+    delete page.missing[name];
     return new Blob(chunks);
   };
   const blobs = await Promise.all(files.map(one));
   for (let i = 0; i < files.length; i++) {
+    if (!blobs[i]) continue;
     if (/\.mp3$/.test(files[i])) {
       page.blobs[files[i]] = URL.createObjectURL(blobs[i]);
     } else {
@@ -190,9 +295,29 @@ async function download(files, progress) {
   }
 }
 
-function webglMissing() {
+// Why this browser cannot play the demo, or '' when it can.
+function webglProblem() {
   const c = document.createElement('canvas');
-  return !(c.getContext('webgl') || c.getContext('experimental-webgl'));
+  const gl = c.getContext('webgl') || c.getContext('experimental-webgl');
+  if (!gl) return 'webgl';
+  // The scenes' arithmetic needs full floats: at half precision the clock at 150 s is good to an
+  // eighth of a second and the grain stands still.
+  const high = gl.getShaderPrecisionFormat(gl.FRAGMENT_SHADER, gl.HIGH_FLOAT);
+  const problem = !high || high.precision === 0 ? 'highp' : '';
+  const lose = gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  return problem;
+}
+
+// The moment ?at= asks for: seconds of loop time, 0 to 152; null when there is none.
+function requestedMoment() {
+  if (!params.has('at')) return null;
+  const given = params.get('at');
+  const seconds = /^\s*[0-9]+(\.[0-9]*)?\s*$/.test(given) ? Number(given) : NaN;
+  if (!(seconds >= 0 && seconds <= EndSeconds)) {
+    return { error: '?at=' + given + ': expected a loop time from 0 to ' + EndSeconds + ' seconds' };
+  }
+  return { seconds };
 }
 
 async function ready() {
@@ -203,21 +328,44 @@ async function ready() {
     (/\.shader$/.test(file) ? shaderFiles : otherFiles).push(file);
   }
   Module.FS.mkdir('/data');
+  if (data.foreign) {
+    $('foreign-host').textContent = data.host;
+    $('foreign').hidden = false;
+    $('loading').textContent = 'Nothing is loaded from there until you say so.';
+    $('load').hidden = false;
+    $('load').focus();
+    await new Promise((resolve) => { $('load').onclick = resolve; });
+    $('load').hidden = true;
+  }
+  const files = shaderFiles.concat(otherFiles);
   try {
-    await download(shaderFiles.concat(otherFiles), (got, total) => {
+    await download(files, (got, total) => {
       $('progress').value = total ? got / total : 0;
       $('loading').textContent = 'Loading… ' + (got / 1e6).toFixed(1) + ' of ' + (total / 1e6).toFixed(1) + ' MB';
     });
   } catch (e) {
-    fail('A data file did not load', dataUrl + e.file + ': ' + e.message +
+    fail('A data file was refused', data.url + e.file + ': ' + e.message + '.');
+    return;
+  }
+  if (files.every((name) => page.missing[name])) {
+    fail('The data files did not load', data.url + files[0] + ': ' + page.missing[files[0]] +
          '. The page needs the data folder beside it (or named with ?data=URL).');
     return;
   }
   $('progress').value = 1;
-  if (params.has('at')) return frameAt(+params.get('at'));
+  if (moment) return frameAt(moment.seconds);
   $('loading').textContent = 'Ready.';
   $('play').disabled = false;
   $('play').focus();
+}
+
+// One frame at a loop time with the controllers of a tuning line, drawn as the demo draws it;
+// false, with the page saying why, when the line is refused.
+function webFrameAt(seconds, tuning) {
+  page.errors = [];
+  if (Module.ccall('web_frame_at', 'number', ['number', 'string'], [seconds, tuning || ''])) return true;
+  ended(2);
+  return false;
 }
 
 // The tests' single frame: the canvas at the given size, the frame drawn, its pixels kept.
@@ -227,31 +375,39 @@ function frameAt(seconds) {
   canvas.width = w;
   canvas.height = h;
   $('start').hidden = true;
-  if (!Module._web_frame_at(seconds)) return;
+  if (!webFrameAt(seconds, params.get('tuning'))) return;
   window.webFrame = canvas.toDataURL('image/png');
 }
 
 function play() {
   $('start').hidden = true;
   const canvas = $('canvas');
-  // The screen's pixels, grown where needed to hold the scene's 1024 x 512 pass, which is drawn
-  // into the same buffer before the post pass covers it.
-  const w = screen.width * (window.devicePixelRatio || 1);
-  const h = screen.height * (window.devicePixelRatio || 1);
-  const grow = Math.max(1, 1024 / w, 512 / h);
-  canvas.width = Math.ceil(w * grow);
-  canvas.height = Math.ceil(h * grow);
+  // The screen's size in CSS pixels, as the native demo takes the screen's logical size (a
+  // high-density screen would multiply the post pass's cost and make its grain finer), grown where
+  // needed to hold the scene's 1024 x 512 pass, which is drawn into the same buffer before the post
+  // pass covers it.
+  const grow = Math.max(1, 1024 / screen.width, 512 / screen.height);
+  canvas.width = Math.ceil(screen.width * grow);
+  canvas.height = Math.ceil(screen.height * grow);
   if (document.documentElement.requestFullscreen) {
     document.documentElement.requestFullscreen().catch(() => {}); // refused: the page's size
   }
   canvas.focus();
+  wake.wanted = true;
+  wake.take();
   const args = [];
   if (params.has('tuning')) args.push('--tuning', params.get('tuning'));
-  Module.callMain(args);
+  page.starting = true;
+  try {
+    Module.callMain(args);
+  } finally {
+    page.starting = false;
+  }
 }
 
 function ended(code) {
   if (page.audio) page.audio.pause();
+  wake.release();
   if (!$('failure').hidden) return; // the page already says why
   if (code === 2) {
     fail('The tuning was refused', page.errors.join(' ').replace(/^demo: /, '') ||
@@ -268,8 +424,8 @@ function ended(code) {
 }
 
 $('play').onclick = play;
-$('box-close').onclick = () => { $('box').hidden = true; };
-$('copy').onclick = () => page.writeClipboard();
+$('box-close').onclick = () => page.closeBox();
+$('copy').onclick = () => page.copyButton();
 $('again').onclick = () => location.reload();
 
 var Module = {
@@ -282,14 +438,24 @@ var Module = {
   onAbort: (what) => fail('The demo stopped', String(what)),
 };
 
-// Without this the browser would not even try to give the context back; the frame loop stops on
-// its own once the context is gone.
+// Without this the browser would not even try to give the context back.
 $('canvas').addEventListener('webglcontextlost', (e) => e.preventDefault());
 
-if (webglMissing()) {
+const moment = requestedMoment();
+const problem = webglProblem();
+if (problem === 'webgl') {
   fail('This browser offers no WebGL',
        'The demo draws with WebGL 1, which this browser or its settings do not offer (hardware ' +
        'acceleration off, or a blocked graphics driver).');
+} else if (problem === 'highp') {
+  fail('This graphics driver computes at half precision',
+       'The demo\'s shaders need full (highp) floats in fragment shaders, which this browser\'s ' +
+       'WebGL does not offer here: at half precision the picture\'s clock would be good to an ' +
+       'eighth of a second at the end of the demo, and its grain would stand still.');
+} else if (data.error) {
+  fail('The data folder was refused', data.error + '.');
+} else if (moment && moment.error) {
+  fail('The moment was refused', moment.error + '.');
 } else {
   const script = document.createElement('script');
   script.src = 'demo.js';

@@ -2,8 +2,10 @@
 // start screen downloaded.
 //   [x] a file the page did not load, or a play the browser refuses: silence, the demo plays on
 //   [x] stop and free accept stream 0
-//   [x] the studio's seek, pause and resume on the element
+//   [x] the studio's seek, pause and resume on the element; the timer follows the moves
+//   [x] a box at the start holds the music until it is closed (the page's part)
 #include "platform/audio.h"
+#include "platform/web/web_timer.h"
 
 #include <emscripten.h>
 
@@ -27,6 +29,7 @@ static int call(AudioStream stream, const char *what, double ms = 0) {
 }
 
 int audio_channel_play(AudioStream stream, int restart) {
+    if (stream && restart) web_timer_music_moved(0);
     return call(stream, restart ? "restart" : "resume");
 }
 int audio_start() {
@@ -42,6 +45,7 @@ int audio_free() {
     return 1;
 }
 int audio_channel_seek(AudioStream stream, uint32_t ms) {
+    if (stream) web_timer_music_moved(ms);
     return call(stream, "seek", ms);
 }
 int audio_channel_pause(AudioStream stream) {

@@ -1,7 +1,8 @@
 // The main loop in the browser: one pass per animation frame.
 //   [x] after the last pass: finish, then the process's exit (the tuning bank exports its line)
 //   [x] never returns, so the page keeps its state between frames
-//   [x] a lost WebGL context stops the loop and the page says so, instead of a still canvas
+//   [x] a lost WebGL context ends the demo as Esc would (the tuned line is exported), and the page
+//       says why it ended
 #include "platform/frame_loop.h"
 
 #include <cstdlib>
@@ -14,12 +15,9 @@ static void (*Finish)() = nullptr;
 EM_JS(void, web_context_lost, (), { Module.webPage.contextLost(); });
 
 static void frame() {
-    if (emscripten_is_webgl_context_lost(emscripten_webgl_get_current_context())) {
-        emscripten_cancel_main_loop();
-        web_context_lost();
-        return;
-    }
-    if (Pass()) return;
+    const bool lost = emscripten_is_webgl_context_lost(emscripten_webgl_get_current_context());
+    if (lost) web_context_lost();
+    if (!lost && Pass()) return;
     emscripten_cancel_main_loop();
     Finish();
     std::exit(0);

@@ -4,11 +4,14 @@
 //   [x] the current colour and texture coordinate stay for later draws, as in OpenGL 1.1
 //   [x] gluNewQuadric / gluSphere: the sphere's front faces wound counter-clockwise, no texture
 //       coordinates (the current one applies), as GLU draws it by default
-//   [x] gluBuild2DMipmaps from BGRA bytes; glTexImage2D with GL_RGBA8
+//   [x] gluBuild2DMipmaps from BGRA bytes, its levels filtered as GLU filters them, not as the
+//       browser's glGenerateMipmap would; glTexImage2D with GL_RGBA8
 //   [x] glEnable / glDisable of GL_TEXTURE_2D: nothing (shaders sample whatever is bound)
+//   [x] no program in use: nothing drawn, without WebGL's complaint every frame
 //   [ ] other primitives, matrix modes than the modelview, matrix stacks: the core uses none
 // Why not emscripten's legacy emulation: it has no quadric and no mipmap builder, rewrites every
 // shader through its own parser, and adds its whole immediate-mode machinery to the page.
+#include "platform/web/box_filter_mipmaps.h"
 #include "platform/web/web_gl.h"
 
 #include <webgl/webgl1.h>
@@ -45,16 +48,18 @@ GLuint SphereBuffer = 0;
 GLsizei SphereVertexCount = 0;
 double SphereKey[3] = {0, 0, 0}; // radius, slices, stacks of the sphere in the buffer
 
-// Before every draw: the matrix and the attributes that are constant across it.
-void prepare_draw() {
+// Before every draw: the matrix and the attributes that are constant across it. False when no
+// program is in use (a build that stopped before a slot's file): natively the fixed function would
+// draw, WebGL draws nothing and complains every frame, so nothing is drawn quietly.
+bool prepare_draw() {
     GLint program = 0;
     emscripten_glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    if (program) {
-        GLint at = emscripten_glGetUniformLocation(static_cast<GLuint>(program), WebModelviewName);
-        if (at >= 0) emscripten_glUniformMatrix4fv(at, 1, GL_FALSE, Modelview);
-    }
+    if (!program) return false;
+    GLint at = emscripten_glGetUniformLocation(static_cast<GLuint>(program), WebModelviewName);
+    if (at >= 0) emscripten_glUniformMatrix4fv(at, 1, GL_FALSE, Modelview);
     emscripten_glVertexAttrib4fv(WebTexCoordAttribute, Current.tex_coord);
     emscripten_glVertexAttrib4fv(WebColorAttribute, Current.color);
+    return true;
 }
 
 void sphere_vertex(std::vector<float> &out, double radius, double rho, double theta) {
@@ -126,8 +131,7 @@ void glEnd() {
     for (size_t q = 0; q + 4 <= Immediate.size(); q += 4)
         for (size_t k : {0, 1, 2, 0, 2, 3}) triangles.push_back(Immediate[q + k]);
     Immediate.clear();
-    if (triangles.empty()) return;
-    prepare_draw();
+    if (triangles.empty() || !prepare_draw()) return;
     if (!ImmediateBuffer) emscripten_glGenBuffers(1, &ImmediateBuffer);
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, ImmediateBuffer);
     emscripten_glBufferData(GL_ARRAY_BUFFER,
@@ -154,7 +158,7 @@ GLUquadric *gluNewQuadric() {
 void gluSphere(GLUquadric *, GLdouble radius, GLint slices, GLint stacks) {
     if (SphereKey[0] != radius || SphereKey[1] != slices || SphereKey[2] != stacks)
         build_sphere(radius, slices, stacks);
-    prepare_draw();
+    if (!prepare_draw()) return;
     emscripten_glBindBuffer(GL_ARRAY_BUFFER, SphereBuffer);
     emscripten_glVertexAttribPointer(WebVertexAttribute, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     emscripten_glEnableVertexAttribArray(WebVertexAttribute);
@@ -164,17 +168,17 @@ void gluSphere(GLUquadric *, GLdouble radius, GLint slices, GLint stacks) {
 GLint gluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei height, GLenum format,
                         GLenum type, const void *data) {
     const unsigned char *bytes = static_cast<const unsigned char *>(data);
-    std::vector<unsigned char> rgba;
-    if (format == BgraFormat) {
-        rgba.assign(bytes, bytes + static_cast<size_t>(width) * height * 4);
-        for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
-        bytes = rgba.data();
-        format = GL_RGBA;
+    std::vector<unsigned char> level(bytes, bytes + static_cast<size_t>(width) * height * 4);
+    if (format == BgraFormat)
+        for (size_t i = 0; i < level.size(); i += 4) std::swap(level[i], level[i + 2]);
+    // Every level down to 1 x 1, each from the one above, as GLU makes them natively.
+    for (GLint k = 0;; ++k) {
+        emscripten_glTexImage2D(target, k, GL_RGBA, width, height, 0, GL_RGBA, type, level.data());
+        if (width == 1 && height == 1) return 0;
+        level = next_mipmap_level(level.data(), width, height);
+        width = width > 1 ? width / 2 : 1;
+        height = height > 1 ? height / 2 : 1;
     }
-    emscripten_glTexImage2D(target, 0, static_cast<GLint>(format), width, height, 0, format, type,
-                            bytes);
-    emscripten_glGenerateMipmap(target);
-    return 0;
 }
 
 void glTexImage2D(GLenum target, GLint level, GLint internal_format, GLsizei width, GLsizei height,

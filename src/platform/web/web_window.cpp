@@ -1,6 +1,8 @@
 // The window and its OpenGL context in the browser: the page's canvas and a WebGL 1 context.
-//   [x] the drawing buffer is the canvas's size as the page set it before the start (the screen's
-//       pixels, or the test's frame size); fullscreen is the page's, asked for at the start click
+//   [x] the canvas is the size the page set before the start (the screen's size in CSS pixels, as
+//       the native demo takes the screen's logical size, or the test's frame size); the drawing
+//       area is the drawing buffer's, which a browser may make smaller than the canvas
+//   [x] fullscreen is the page's, asked for at the start click
 //   [x] no alpha, depth, stencil or multisampling, as the native pixel format
 //   [x] the derivatives extension for the shaders that use fwidth
 //   [x] window_end releases the context; swapping is the browser's, after each frame callback
@@ -18,9 +20,6 @@ void *window_module_instance() {
 int window_init(WindowRecord *record) {
     record->window = const_cast<char *>(Canvas);
     MainWindowHandle = record->window;
-    if (emscripten_get_canvas_element_size(Canvas, &WindowWidth, &WindowHeight) !=
-        EMSCRIPTEN_RESULT_SUCCESS)
-        return 0;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.alpha = 0;
@@ -33,6 +32,9 @@ int window_init(WindowRecord *record) {
     if (context <= 0) return 0;
     record->rendering_context = reinterpret_cast<void *>(context);
     if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS) return 0;
+    if (emscripten_webgl_get_drawing_buffer_size(context, &WindowWidth, &WindowHeight) !=
+        EMSCRIPTEN_RESULT_SUCCESS)
+        return 0;
     emscripten_webgl_enable_extension(context, "OES_standard_derivatives");
     return 1;
 }

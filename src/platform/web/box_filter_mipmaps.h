@@ -1,0 +1,9 @@
+// The texture levels the native builds get from GLU's gluBuild2DMipmaps, made the same way for
+// WebGL, whose glGenerateMipmap filters as each browser likes. Plain C++, so the native tests
+// compare it with what GLU gives under Mesa.
+#pragma once
+#include <vector>
+
+// The next level of a width x height image of 4-byte pixels (either side > 1): each byte the
+// mean of its 2 x 2 block rounded, or of its pair rounded down where a side is 1, as GLU does.
+std::vector<unsigned char> next_mipmap_level(const unsigned char *pixels, int width, int height);
