@@ -26,3 +26,25 @@ add_dependencies(demo web_page)
 # Every build: a shader edited in data/ reaches the page without a relink.
 add_custom_target(web_data ALL COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data
                                        ${site}/data)
+# The studio's code editor: its library from npm at the versions package-lock.json holds, bundled
+# into one file of the page (nothing is loaded from another host).
+set(editor_src ${page}/editor)
+set(editor_work ${CMAKE_BINARY_DIR}/editor)
+find_program(NPM npm REQUIRED)
+add_custom_command(
+  OUTPUT ${editor_work}/node_modules/.package-lock.json
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${editor_work}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${editor_src}/package.json
+          ${editor_src}/package-lock.json ${editor_work}
+  COMMAND ${NPM} ci --prefix ${editor_work} --no-audit --no-fund --loglevel=error
+  DEPENDS ${editor_src}/package.json ${editor_src}/package-lock.json)
+# Bundled beside its node_modules, where the imports resolve.
+add_custom_command(
+  OUTPUT ${site}/editor.js
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${editor_src}/studio_editor.js ${editor_work}
+  COMMAND ${editor_work}/node_modules/.bin/esbuild ${editor_work}/studio_editor.js --bundle
+          --minify --format=iife --legal-comments=eof --log-level=warning
+          --outfile=${site}/editor.js
+  DEPENDS ${editor_src}/studio_editor.js ${editor_work}/node_modules/.package-lock.json)
+add_custom_target(web_editor ALL DEPENDS ${site}/editor.js)
+add_dependencies(demo web_editor)
