@@ -49,8 +49,13 @@ rm -r links # the studio makes it anew
 "$demo" --studio --link-file link.txt > studio.out 2> studio.err &
 pid=$!
 wid=$(find_window "avada kedabra!" 30) || { echo "FAIL: no studio window"; exit 1; }
-grab first.rgb && wait_for "the studio drew no frame" $pid differs first.rgb
+# Paused from its first frame: black before it, red after, bright overlay letters until Tab.
+bare() { grab first.rgb && python3 -c 'import sys; b = open("first.rgb", "rb").read()
+sys.exit(not (max(b[0::3]) > 0 and max(b[1::3]) < 128))'; }
+drawn() { grab first.rgb && [ -n "$(tr -d '\000' < first.rgb | head -c 1)" ]; }
+wait_for "the studio drew no frame" $pid drawn
 press "$wid" Tab
+wait_for "the overlay stays" $pid bare
 check "paused: the picture stands still" 'still paused.rgb'
 red() { python3 -c 'import sys; b = open(sys.argv[1], "rb").read()
 r, g, v = (sum(b[i::3]) for i in range(3)); sys.exit(not r > 3 * (g + v))' "$1"; }
