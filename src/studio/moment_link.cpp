@@ -195,6 +195,9 @@ bool unwrap_moment_link(std::string_view link, MomentLinkParts &parts, std::stri
         return fail(error, "the link is " + std::to_string(link.size()) +
                                " characters long, more than the " +
                                std::to_string(MomentLinkMaxChars) + " a link may have");
+    // An address holds none, and a reason must stay one line: a link broken by a mail program, say.
+    if (std::any_of(link.begin(), link.end(), [](char c) { return c >= 0 && c <= ' '; }))
+        return fail(error, "malformed link: it holds white space or a control character");
     const std::size_t hash = link.find('#');
     if (hash == std::string_view::npos)
         return fail(error, "malformed link: no '#' before its fields");

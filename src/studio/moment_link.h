@@ -64,9 +64,10 @@ struct MomentLinkParts {
 };
 
 // The fragment of a link (everything after its first '#'), checked and decoded. False with the
-// reason in error for a link over MomentLinkMaxChars, no '#', an empty, unknown or repeated field,
-// a missing v or z, a version other than MomentLinkVersion (parts.version holds it), a play other
-// than sound or muted, or a z that is not base64url.
+// reason in error for a link over MomentLinkMaxChars, white space or a control character in it,
+// no '#', an empty, unknown or repeated field, a missing v or z, a version other than
+// MomentLinkVersion (parts.version holds it), a play other than sound or muted, or a z that is
+// not base64url.
 bool unwrap_moment_link(std::string_view link, MomentLinkParts &parts, std::string &error);
 
 // The inflated body, read whole. False with the reason (naming the line) when it does not follow

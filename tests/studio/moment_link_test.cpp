@@ -116,6 +116,7 @@ TEST(MomentLink, RefusesMalformedFragmentsAndOtherVersions) {
         {"#v=1&z=" + payload + "=", "not base64url"},
         {"#v=1&z=ab+c", "not base64url"},
         {"#v=1&z=abcde", "not base64url"},
+        {"#v=1&z=" + payload.substr(0, 76) + "\n" + payload.substr(76), "white space"},
     };
     for (const auto &[link, why] : cases) expect_refused(link, why);
 }
