@@ -157,7 +157,7 @@ TEST(MomentLink, RefusesBodiesThatDoNotFollowTheForm) {
         {with("avada-kedabra moment\n", "avada-kedabra moments\n"), "not a moment"},
         {with("time 110000", "time 152001"), "line 2: the time is not 0 to 152000 ms"},
         {with("time 110000", "time -1"), "the time is not"},
-        {with("loop 105000 115000", "loop 115000 105000"), "the loop is not FROM TO"},
+        {with("loop 105000 115000", "loop 105000 105000"), "the loop is not FROM TO"},
         {with("loop 105000 115000\npaused 1\n", "paused 1\nloop 105000 115000\n"),
          "the loop field is repeated or out of order (expected tuning)"},
         {with("paused 1", "paused 2"), "paused is neither 0 nor 1"},
