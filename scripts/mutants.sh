@@ -87,6 +87,15 @@ opt-int-junk tools/capture/options.cpp *stop != '\0' || errno == ERANGE || parse
 opt-from-to tools/capture/options.cpp o.range.from_s > o.range.to_s ~> o.range.from_s >= o.range.to_s
 opt-part-first tools/capture/options.cpp o.part < 1 || o.part > o.parts) ~> o.part < 0 || o.part > o.parts)
 plan-part-end tools/capture/frame_plan.cpp kept * index / parts}; ~> kept * index / parts + 1};
+link-length src/studio/moment_link.cpp if (link.size() > MomentLinkMaxChars) ~> if (link.size() > MomentLinkMaxChars + 1)
+link-bomb src/studio/moment_inflate.cpp if (produced > MomentBodyMaxBytes) { ~> if (produced > MomentBodyMaxBytes + 1) {
+link-loop-order src/studio/moment_link.cpp to) || from >= to) ~> to) || from > to)
+link-edit-twice src/studio/moment_link.cpp if (edit.slot == slot) return ~> if (edit.slot == slot + 1) return
+link-fnv-prime src/studio/moment_link.cpp * 0x100000001b3u; ~> * 0x100000001b5u;
+link-other-data src/studio/moment_open.cpp && fnv1a_64(bytes) == m.served[i]) continue; ~> && fnv1a_64(bytes) + 1 != m.served[i]) continue;
+link-folder-match src/studio/moment_open.cpp || bytes != texts[slot]) ~> )
+link-shader-dir src/gfx/data_dir.cpp return *ShaderDir ? ShaderDir : DataDir; ~> return DataDir;
+link-at tools/capture/options.cpp given[Link] && !o.has_at && !given[Range]; ~> given[Link] && !o.has_at;
 EOF
 }
 

@@ -13,6 +13,7 @@
 const char DemoUsage[] =
     "Usage: demo [--tuning \"LINE\" | --tuning-file FILE] [--data DIR]\n"
     "  or:  demo --studio [--from SECONDS] [--loop A:B] [--fullscreen] [--pickup] [OPTION]...\n"
+    "  or:  demo --studio --link URL | --link-file FILE [--any-data] [OPTION]...\n"
     "Plays the demo in full screen, or with --studio the tuning studio in a window.\n"
     "\n"
     "Options:\n"
@@ -25,6 +26,11 @@ const char DemoUsage[] =
     "  --tuning-file FILE  start with the line in FILE (if it exists); the studio keeps its\n"
     "                      tuning there (default: tuning.txt)\n"
     "  --data DIR          the folder of shaders, image and music (default: data)\n"
+    "  --link URL          open the moment in a link: its time, loop, pause and tuning, its\n"
+    "                      edited shaders in a folder of their own, links/ID/ (kept; the\n"
+    "                      studio keeps its tuning there); not with --tuning, --tuning-file\n"
+    "  --link-file FILE    the same for the link in FILE\n"
+    "  --any-data          open a link made against other data files\n"
     "  --help              this text\n"
     "\n"
     "Keys:\n"
@@ -45,7 +51,7 @@ const char DemoUsage[] =
     "Exit codes:\n"
     "  0                   done\n"
     "  1                   no window, or the data unreadable\n"
-    "  2                   bad usage, or a malformed or unreadable tuning\n";
+    "  2                   bad usage, a malformed or unreadable tuning, or a link refused\n";
 
 namespace {
 
@@ -59,6 +65,9 @@ enum OptionId {
     OPT_TUNING,
     OPT_TUNING_FILE,
     OPT_PICKUP,
+    OPT_LINK,
+    OPT_LINK_FILE,
+    OPT_ANY_DATA,
     OPT_COUNT
 };
 
@@ -68,9 +77,9 @@ struct OptionSpec {
     int studio_only;
 };
 constexpr OptionSpec Specs[OPT_COUNT] = {
-    {"--studio", 0, 0},     {"--from", 1, 1},        {"--loop", 1, 1},
-    {"--fullscreen", 0, 1}, {"--data", 1, 0},        {"--help", 0, 0},
-    {"--tuning", 1, 0},     {"--tuning-file", 1, 0}, {"--pickup", 0, 1},
+    {"--studio", 0, 0}, {"--from", 1, 1}, {"--loop", 1, 1},      {"--fullscreen", 0, 1},
+    {"--data", 1, 0},   {"--help", 0, 0}, {"--tuning", 1, 0},    {"--tuning-file", 1, 0},
+    {"--pickup", 0, 1}, {"--link", 1, 1}, {"--link-file", 1, 1}, {"--any-data", 0, 1},
 };
 
 bool say(std::string &error, std::string text) {
@@ -124,6 +133,13 @@ bool take_value(OptionId id, const char *value, DemoOptions *o, std::string &err
         if (*value == '\0') return say(error, "--tuning-file: the file name is empty");
         o->tuning_file = value;
         return true;
+    case OPT_LINK:
+        o->link = value; // read by the link's own parser
+        return true;
+    case OPT_LINK_FILE:
+        if (*value == '\0') return say(error, "--link-file: the file name is empty");
+        o->link_file = value;
+        return true;
     default:
         return true;
     }
@@ -173,8 +189,23 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
     parsed.studio = seen[OPT_STUDIO];
     parsed.fullscreen = seen[OPT_FULLSCREEN];
     parsed.pickup = seen[OPT_PICKUP];
+    parsed.any_data = seen[OPT_ANY_DATA];
     if (seen[OPT_TUNING] && seen[OPT_TUNING_FILE]) {
         say(error, "--tuning and --tuning-file exclude each other");
+        return DEMO_OPTIONS_BAD;
+    }
+    const char *link = seen[OPT_LINK] ? "--link" : seen[OPT_LINK_FILE] ? "--link-file" : nullptr;
+    if (seen[OPT_LINK] && seen[OPT_LINK_FILE]) {
+        say(error, "--link and --link-file exclude each other");
+        return DEMO_OPTIONS_BAD;
+    }
+    if (link && (seen[OPT_TUNING] || seen[OPT_TUNING_FILE])) {
+        say(error, std::string(link) + " brings its own tuning: not with " +
+                       (seen[OPT_TUNING] ? "--tuning" : "--tuning-file"));
+        return DEMO_OPTIONS_BAD;
+    }
+    if (parsed.any_data && !link) {
+        say(error, "--any-data goes with --link or --link-file");
         return DEMO_OPTIONS_BAD;
     }
     if (studio_only && !parsed.studio) {

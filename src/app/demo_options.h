@@ -12,6 +12,10 @@ struct DemoOptions {
     const char *tuning_line = nullptr; // --tuning: the clipboard's line, preloaded
     const char *tuning_file = nullptr; // --tuning-file: preloaded, and the studio's tuning file
     int pickup = 0; // studio: a preloaded controller waits for its knob to pass its value
+    const char *link = nullptr;      // studio: --link, a moment to open
+    const char *link_file = nullptr; // studio: --link-file, the file that holds it
+    int any_data = 0;                // studio: open a link made against other data
+    int start_paused = 0;            // studio: the first frame stands until Space
 };
 
 enum DemoOptionsOutcome { DEMO_OPTIONS_RUN, DEMO_OPTIONS_HELP, DEMO_OPTIONS_BAD };

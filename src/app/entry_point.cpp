@@ -2,6 +2,7 @@
 #include "app/demo_main.h"
 #include "app/demo_options.h"
 #include "app/studio_main.h"
+#include "app/studio_link.h"
 #include "gfx/data_dir.h"
 #include "platform/console.h"
 #include "studio/studio_session.h"
@@ -46,6 +47,11 @@ static int demo_start(int argc, const char *const *argv) {
     }
     std::string reason;
     if (!data_dir_set(options.data_dir, reason)) return refuse(reason);
+#ifndef __EMSCRIPTEN__ // the page opens the links of its own address, with the browser's inflation
+    std::string link_tuning_file; // the tuning file options name after a link, while it runs
+    if ((options.link || options.link_file) && !open_studio_link(options, link_tuning_file, reason))
+        return refuse(reason);
+#endif
     if (!preload_tuning(options)) return 2;
     return options.studio ? studio_main(options) : demo_main();
 }

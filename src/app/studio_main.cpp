@@ -105,7 +105,7 @@ int studio_main(const DemoOptions &options) {
     studio_session_prepare(Studio.session);
     if (!demo_open(&Studio.window)) return 1;
     studio_session_start(Studio.session,
-                         options.tuning_file ? options.tuning_file : StudioTuningFile, data_dir(),
+                         options.tuning_file ? options.tuning_file : StudioTuningFile, shader_dir(),
                          options.pickup);
     WindowKeyHook = on_key;
     Studio.own_frame_ms.reserve(1 << 16);
@@ -115,6 +115,9 @@ int studio_main(const DemoOptions &options) {
     const MusicMoves moves = {seek_music, pause_music, resume_music};
     time_control_start(&Studio.time, moves, options.from_ms, options.loop_from_ms,
                        options.loop_to_ms);
+    // A link's paused moment: as Space would (held at the end it stands already).
+    if (options.start_paused && !Studio.time.held_at_end)
+        time_control_key(&Studio.time, KEY_SPACE, 0, timer_ms());
 
     Clock::time_point frame_start = Clock::now();
     int quit = 0, scene = 0;

@@ -58,7 +58,7 @@ void build_programs() {
 
     const char *shaderPointer = ShaderTextBuffer;
     for (int i = 0; i < SceneProgramCount; ++i) {
-        const DataPath path = data_path(SceneShaderFiles[i]);
+        const DataPath path = shader_path(SceneShaderFiles[i]);
         if (read_shader_file(path.text, ShaderTextBuffer, ShaderTextBufferSize) < 0) {
             report_unopened(path.text);
             return give_up(0);

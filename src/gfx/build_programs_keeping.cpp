@@ -112,7 +112,7 @@ int build_programs_keeping(ProgramBuildFailure &first_failure) {
     }
     rebuild_slot(vertex, PostShaderText, "fOffscreeCopy", PostProgram, failures);
     for (int i = 0; i < SceneProgramCount; ++i) {
-        const DataPath path = data_path(SceneShaderFiles[i]);
+        const DataPath path = shader_path(SceneShaderFiles[i]);
         if (read_shader_file(path.text, ShaderTextBuffer, ShaderTextBufferSize) < 0) {
             failures.log(path.text, "the file could not be opened");
             continue;

@@ -1,5 +1,6 @@
 // Where the demo's files are: the shaders, the credits image and the music live in one folder,
-// "data" relative to the working directory unless an installed copy names another.
+// "data" relative to the working directory unless an installed copy names another. The shaders
+// alone may come from a folder of their own (a link's edits, links/ID/).
 #pragma once
 #include <cstddef>
 #include <string>
@@ -22,3 +23,10 @@ bool data_dir_set(const char *dir, std::string &reason);
 const char *data_dir();
 // `name` (at most DataFileNameMax characters) inside the current data folder.
 DataPath data_path(const char *name);
+
+// The shaders' folder, as data_dir_set does it; nullptr or "": the data folder's shaders again.
+bool shader_dir_set(const char *dir, std::string &reason);
+// The folder the shaders are read from and watched in: the data folder unless one was set.
+const char *shader_dir();
+// A scene shader file `name` inside shader_dir().
+DataPath shader_path(const char *name);

@@ -61,6 +61,11 @@ TEST(DemoOptions, RefusesBadInputWithAReason) {
         {{"--tuning", "", "--tuning-file", "t"}, "--tuning and --tuning-file exclude each other"},
         {{"--tuning-file", ""}, "--tuning-file: the file name is empty"},
         {{"--pickup"}, "--pickup needs --studio"},
+        {{"--link", "u"}, "--link needs --studio"},
+        {{"--studio", "--link", "u", "--link-file", "f"}, "--link and --link-file exclude"},
+        {{"--studio", "--link-file", "f", "--tuning-file", "t"},
+         "--link-file brings its own tuning: not with --tuning-file"},
+        {{"--studio", "--any-data"}, "--any-data goes with --link or --link-file"},
     };
     for (const auto &c : cases) {
         DemoOptions o;
@@ -88,8 +93,13 @@ TEST(DataFolder, IsTakenWholeOrRefused) {
     EXPECT_FALSE(data_dir_set((longest + "d").c_str(), reason));
     EXPECT_STREQ(data_dir(), "x");
     EXPECT_EQ(reason.rfind("--data: the folder name is 4064 characters long", 0), 0u) << reason;
-    ASSERT_TRUE(data_dir_set(nullptr, reason));
-    EXPECT_STREQ(data_dir(), "data");
+    // The shaders follow the data folder until a folder of their own is set.
+    EXPECT_STREQ(shader_path("a.shader").text, "x/a.shader");
+    ASSERT_TRUE(shader_dir_set("links/1", reason));
+    EXPECT_STREQ(shader_path("a.shader").text, "links/1/a.shader");
+    EXPECT_STREQ(data_path("a.shader").text, "x/a.shader");
+    ASSERT_TRUE(shader_dir_set(nullptr, reason) && data_dir_set(nullptr, reason));
+    EXPECT_STREQ(shader_dir(), "data");
 }
 
 } // namespace

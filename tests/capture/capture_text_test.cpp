@@ -35,6 +35,11 @@ TEST(CaptureOptions, DefaultsAndOutputKinds) {
     // The contact sheet renders at the scenes' own size unless asked.
     ASSERT_TRUE(parse("--contact-sheet sheet.png", o, error)) << error;
     EXPECT_EQ(std::make_pair(o.width, o.height), std::make_pair(1024, 512));
+    // A single frame of a link's is at its time unless given; a video's span is the user's.
+    ASSERT_TRUE(parse("--out x.png --link-file f --any-data", o, error)) << error;
+    EXPECT_TRUE(o.link_gives_at && o.any_data && !o.has_at);
+    ASSERT_TRUE(parse("--out x.png --link u --at 3", o, error) && !o.link_gives_at) << error;
+    ASSERT_TRUE(parse("--out x.mp4 --link u", o, error) && !o.link_gives_at) << error;
     // --help wins over everything, even an otherwise bad line.
     ASSERT_TRUE(parse("--out x.png --help", o, error)) << error;
     EXPECT_EQ(o.mode, CaptureMode::Help);
@@ -75,6 +80,11 @@ TEST(CaptureOptions, RefusalsNameTheProblem) {
         {"--join 0 --out x.mp4", "--join 0"},
         {"--join 4 --out f", "--join needs --out FILE.mp4"},
         {"--join 2 --out x.mp4 --size 1024x512", "--size does not apply to --join"},
+        {"--out f --link u --link-file f", "--link and --link-file exclude"},
+        {"--out x.png --link u --tuning 2:0.50(64)", "not with --tuning"},
+        {"--out f --any-data", "--any-data goes with --link"},
+        {"--shader s --out x.png --link u", "--link does not apply to --shader"},
+        {"--out x.png --link u --from 1", "needs --at"},
     };
     for (const auto &[line, says] : cases) {
         CaptureOptions options;

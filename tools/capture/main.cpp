@@ -1,4 +1,5 @@
 // demo-capture: renders the demo's timeline offline, frame for frame as the demo computes it.
+#include "capture_link.h"
 #include "capture_modes.h"
 #include "gfx/data_dir.h"
 #include "options.h"
@@ -26,6 +27,11 @@ int main(int argc, char **argv) {
         return ExitUsage;
     }
     if (options.music_path.empty()) options.music_path = data_path(MusicFileName).text;
+    if ((!options.link.empty() || !options.link_file.empty()) &&
+        !apply_capture_link(options, reason)) {
+        std::fprintf(stderr, "demo-capture: %s\n", reason.c_str());
+        return ExitUsage;
+    }
 
     // A capture depends on nothing but its arguments: no knob turned meanwhile, and the tuning
     // given here does not end up on the clipboard at exit.

@@ -1,5 +1,6 @@
 // What the numeric core links against but never reaches while nothing is drawn: the GL state and
 // calls, MIDI input and the clipboard. A drawing call or mode reached here is a fault, said loudly.
+#include "capture_link.h"
 #include "capture_modes.h"
 #include "gfx/gl_entry_points.h"
 #include "gfx/programs.h"
@@ -64,3 +65,9 @@ DRAWING_MODE(run_contact_sheet, "--contact-sheet")
 DRAWING_MODE(run_bench, "--bench")
 DRAWING_MODE(run_bench_capture, "--bench-capture")
 DRAWING_MODE(run_join, "--join")
+
+// No zlib here to inflate a link with: refused as any link this program cannot open.
+bool apply_capture_link(CaptureOptions &, std::string &error) {
+    error = "this numeric-only build opens no links";
+    return false;
+}

@@ -81,6 +81,8 @@ enum OptionGroup {
     Data,
     Part,
     DryRun,
+    Link,
+    AnyData,
     Groups
 };
 
@@ -114,6 +116,8 @@ constexpr Applicability Applies[Groups] = {
     {"--data", R | B | S | C | K | J},
     {"--part", R},
     {"--dry-run", R | J},
+    {"--link", R | P | B | C | K},
+    {"--any-data", R | P | B | C | K},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
@@ -210,6 +214,10 @@ const ValueOption ValueOptions[] = {
          return nullptr;
      }},
     {"--dry-run", DryRun, nullptr},
+    {"--link", Link, [](const char *v, CaptureOptions &o) { return nonempty(v, o.link); }},
+    {"--link-file", Link,
+     [](const char *v, CaptureOptions &o) { return nonempty(v, o.link_file); }},
+    {"--any-data", AnyData, nullptr},
     {"--bench-frames", BenchFrames,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
@@ -319,6 +327,18 @@ bool check_common(const CaptureOptions &o, const Given &given, std::string &erro
         error = "--from is after --to";
         return false;
     }
+    if (!o.link.empty() && !o.link_file.empty()) {
+        error = "--link and --link-file exclude each other";
+        return false;
+    }
+    if (given.group[Link] && given.group[Tuning]) {
+        error = "a link brings its own tuning: not with --tuning";
+        return false;
+    }
+    if (given.group[AnyData] && !given.group[Link]) {
+        error = "--any-data goes with --link or --link-file";
+        return false;
+    }
     if (given.group[Times] && given.group[Fps]) {
         error = "--times replaces --fps: give one of them";
         return false;
@@ -357,7 +377,8 @@ bool check_render(CaptureOptions &o, const bool (&given)[Groups], std::string &e
         return false;
     }
     if (o.out_kind == OutputKind::Png) {
-        if (!o.has_at) {
+        o.link_gives_at = given[Link] && !o.has_at && !given[Range];
+        if (!o.has_at && !o.link_gives_at) {
             error = "--out " + o.out + ": a single .png needs --at SECONDS";
             return false;
         }
@@ -405,6 +426,7 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
     if (o.mode == CaptureMode::Help) return true;
     // Which options mean something depends on the mode; anything else is a mistake worth naming.
     if (!check_common(o, given, error)) return false;
+    o.any_data = given.group[AnyData];
 
     switch (o.mode) {
     case CaptureMode::Render:

@@ -46,6 +46,12 @@ struct CaptureOptions {
     int part = 0;
     int parts = 0;
     bool dry_run = false; // check the line and the plan, print the frames, make nothing
+    // --link or --link-file (the other empty): a moment's tuning, edits and, where the link gives
+    // --at (a .png without --at, --from, --to), its time.
+    std::string link;
+    std::string link_file;
+    bool any_data = false;
+    bool link_gives_at = false;
 };
 
 // Every scene is drawn into the lower-left 1024 x 512 of the frame, so no frame is smaller.

@@ -30,6 +30,15 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
                          e.g. "2:0.50(64) 13:1.00(127) ": applied before the first frame as if those
                          MIDI messages had arrived (controller, data byte in parentheses). Any
                          malformed entry is an error and nothing is applied.
+  --link URL             a moment made in the page's studio: its tuning line as --tuning, its edited
+                         shaders from a folder of their own, links/ID/ (made from the data folder
+                         and the edits, kept after the run; one there already must hold the link's
+                         shaders), and for a single .png its time as --at unless --at, --from or
+                         --to is given. Refused (exit 2) when malformed, cut short, of another
+                         version, made against other data files, or over 2,097,152 characters.
+                         Not with --tuning; for the --tuning modes only
+  --link-file FILE       the same for the link in FILE (a link may be longer than a command line)
+  --any-data             open a link made against other data files
   --part K/N             the K-th of N contiguous runs of those frames, so that N runs, on as many
                          machines, make the whole: PNG files go into FOLDER under their own numbers;
                          an .mp4 becomes FILE.part-K-of-N.mp4, a silent segment for --join
@@ -69,6 +78,7 @@ Other modes:
   -h, --help             this text
 
 Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,
-2 bad usage (including a malformed --tuning line or --times file), 130 interrupted.
+2 bad usage (including a malformed --tuning line or --times file, or a link refused), 130
+interrupted.
 )";
 }

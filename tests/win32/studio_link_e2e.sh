@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# A moment as a link under Wine: studio_link_e2e.sh DEMO_EXE DATA_DIR MAKE_MOMENT_LINK
+#   a cut link (--link-file) exits 2 with its reason and writes nothing; --link URL opens the
+#   moment paused, red from its edit of scene 2's shader, read from links/ID/ with its tuning
+#   there; data/ untouched; Escape ends with 0
+set -uo pipefail
+source "$(dirname "$0")/wine_session.sh"
+require_tools wine xvfb-run openbox xdotool xwininfo ffmpeg python3
+[ $# -eq 3 ] || fail "usage: $0 DEMO_EXE DATA_DIR MAKE_MOMENT_LINK"
+in_x_session "$@"
+make=$(realpath "$3")
+folder=$(make_demo_folder "$1" "$(realpath "$2")")
+trap 'end_session; rm -rf "$folder"' EXIT
+cd "$folder" || exit 1
+printf '#version 120\nvoid main(void) { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n' > red.shader
+"$make" data 45000 --paused --tuning "2:0.50(64) " --edit Background.shader red.shader > link.txt
+before=$(cat data/* | md5sum)
+
+head -c 300 link.txt > cut.txt
+wine demo.exe --studio --link-file cut.txt > bad.out 2> bad.err
+code=$?
+[ "$code" -eq 2 ] || fail "a cut link: exit code $code, not 2"
+grep -q '^demo: the link is cut short' bad.err || fail "no reason: $(cat bad.err)"
+[ ! -e links ] || fail "a refused link wrote links/"
+end_session
+
+wine demo.exe --studio --link "$(cat link.txt)" >> wine.log 2>&1 &
+pid=$!
+wid=$(find_window "avada kedabra!" 180) || fail "no studio window within 180 s"
+# Paused from its first frame: black before it, red after, bright overlay letters until Tab.
+bare() { grab first.rgb && python3 -c 'import sys; b = open("first.rgb", "rb").read()
+sys.exit(not (max(b[0::3]) > 0 and max(b[1::3]) < 128))'; }
+drawn() { grab first.rgb && [ -n "$(tr -d '\000' < first.rgb | head -c 1)" ]; }
+wait_for "the studio drew no frame" $pid drawn
+press "$wid" Tab
+wait_for "the overlay stays" $pid bare
+still paused.rgb || fail "the link's paused moment moves"
+python3 -c 'import sys; b = open("paused.rgb", "rb").read()
+sys.exit(not sum(b[0::3]) > 3 * (sum(b[1::3]) + sum(b[2::3])))' || fail "the link's edit is not drawn"
+id=$(ls links)
+cmp -s "links/$id/Background.shader" red.shader || fail "links/$id/ lacks the edit"
+[ "$(cat "links/$id/tuning.txt")" = "2:0.50(64) " ] || fail "links/$id/ lacks the tuning"
+press "$wid" Escape
+wait_exit $pid 60
+[ "$EXIT_CODE" -eq 0 ] || fail "exit code $EXIT_CODE after Escape"
+[ "$(cat data/* | md5sum)" = "$before" ] || fail "data/ changed"
+echo "PASS"
