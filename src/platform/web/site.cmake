@@ -6,7 +6,7 @@ target_link_options(
   demo PRIVATE
   # main runs at the start click; the test hook and the page's callbacks are called by name
   "SHELL:-s INVOKE_RUN=0"
-  "SHELL:-s EXPORTED_FUNCTIONS=_main,_web_frame_at,_web_data_file,_web_programs_linked,_web_shaders_fetched,_web_midi_message"
+  "SHELL:-s EXPORTED_FUNCTIONS=_main,_web_frame_at,_web_data_file,_web_programs_linked,_web_shaders_fetched,_web_midi_message,_malloc,_free"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=callMain,ccall,FS,UTF8ToString"
   # the end of the demo runs the tuning bank's export, as a native process's exit does
   "SHELL:-s EXIT_RUNTIME=1"
