@@ -14,8 +14,8 @@ commit=$(git -C "$src" rev-parse HEAD 2> /dev/null) || { echo "skipped: $src is 
 work=$(mktemp -d /tmp/avada-kedabra-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export NODE_PATH=/usr/share/nodejs
-clone() { git clone -q "$src" "$1" && git -C "$1" checkout -q --detach "$commit"; }
-clone "$work/b" || exit 1
+clone() { git clone -q --no-hardlinks "$src" "$1" && git -C "$1" checkout -q --detach "$commit"; }
+(umask 0002 && clone "$work/b") || exit 1
 first=$src
 if [ -n "$(git -C "$src" status --porcelain)" ]; then
     echo "$src has changes: building the commit in a second clone"
@@ -53,9 +53,9 @@ show_difference() {
 built_in() { # PRESET SOURCE: the folder that preset builds in
     case $1 in default) echo "$2/build" ;; *) echo "$2/build-$1" ;; esac
 }
-# Builds PRESET in SOURCE and puts its release in OUT.
+# Builds PRESET in SOURCE and puts its release in OUT, packed by PACKER (a command prefix) if given.
 release() {
-    local preset=$1 build out=$3 targets=()
+    local preset=$1 build out=$3 targets=() packer=("${@:4}")
     build=$(built_in "$1" "$2")
     case $preset in
     default) targets=(--target demo demo-capture man_pages) ;;
@@ -65,12 +65,19 @@ release() {
         cmake --build --preset "$preset" -j 2 "${targets[@]}" > "$out.log" 2>&1) ||
         { tail -n 20 "$out.log"; return 1; }
     mkdir -p "$out"
+    [ ${#packer[@]} -eq 0 ] || chown -R 65534:65534 "$build" "$out"
     case $preset in
-    default) (cd "$build" && cpack -G "DEB;TGZ" -B "$out" > /dev/null) ;;
-    mingw*) (cd "$build" && cpack -G ZIP -B "$out" > /dev/null) ;;
+    default) (cd "$build" && "${packer[@]}" cpack -G "DEB;TGZ" -B "$out" >> "$out.log" 2>&1) ;;
+    mingw*) (cd "$build" && "${packer[@]}" cpack -G ZIP -B "$out" >> "$out.log" 2>&1) ;;
     web) cp -r "$build/site" "$out/" ;;
-    esac
+    esac || { tail -n 20 "$out.log"; return 1; }
 }
+# The second build differs in what a release must not depend on: the umask, the time zone and, run
+# as root, who packs it.
+other=()
+[ "$(id -u)" -eq 0 ] && other=(setpriv --reuid=65534 --regid=65534 --clear-groups) &&
+    chmod 755 "$work"
+second() { (umask 0002 && export TZ=XYZ-14 && release "$@" "${other[@]}"); }
 
 fail=0
 for preset in "${presets[@]}"; do
@@ -83,7 +90,7 @@ for preset in "${presets[@]}"; do
     esac
     command -v $tool > /dev/null || { echo "skipped $preset: no $tool"; continue; }
     start=$SECONDS
-    release "$preset" "$first" "$work/a-$preset" && release "$preset" "$work/b" "$work/b-$preset" ||
+    release "$preset" "$first" "$work/a-$preset" && second "$preset" "$work/b" "$work/b-$preset" ||
         { echo "FAIL: $preset does not build"; fail=1; continue; }
     # Every file of the release, its path relative to the output folder: archives, or the page.
     files=$(cd "$work/a-$preset" && find . -type f ! -path './_CPack_Packages/*' | sort)
