@@ -40,6 +40,10 @@ set(DEMO_SOURCE_DATE_FILE ${CMAKE_BINARY_DIR}/source-date-epoch.cmake)
 file(CONFIGURE OUTPUT ${DEMO_SOURCE_DATE_FILE}
      CONTENT "set(ENV{SOURCE_DATE_EPOCH} ${DEMO_SOURCE_DATE_EPOCH})\n")
 set(CPACK_PROJECT_CONFIG_FILE ${DEMO_SOURCE_DATE_FILE})
+# Nor do the archives depend on who packs them, or on the umask (the .deb's folders).
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack-archives.cmake)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # MinGW's linker stamps the PE header with SOURCE_DATE_EPOCH when set, else with the link's time.
 if(WIN32)
   set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_SOURCE_DATE_EPOCH})

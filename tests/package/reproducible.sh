@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Two builds of one commit in two folders make the same bytes: reproducible.sh SOURCE_DIR [PRESET...]
-# Builds SOURCE_DIR's commit in a clone under a temporary folder, and again in SOURCE_DIR's own
-# build folders when its tree is that commit unchanged (else in a second clone), packs each
-# preset's release in both (default: the .deb and the .tar.gz; mingw64, mingw32: the zip; web: the
-# page's folder) and compares them file for file with cmp. A difference is shown by diffoscope
-# where it is installed, else by a listing of both archives' members: name, mode, owners, time
-# and a hash of the bytes. Presets default to all four; one whose compiler is missing is skipped.
+# Builds SOURCE_DIR's commit in a clone under a temporary folder, with another umask and time zone
+# and packed by another user when run as root, and again in SOURCE_DIR's own build folders when its
+# tree is that commit unchanged (else in a second clone); packs each preset's release in both
+# (default: the .deb and the .tar.gz; mingw64, mingw32: the zip; web: the page's folder) and
+# compares them file for file with cmp. A difference is shown by diffoscope where it is installed,
+# else by the differing lines of both archives' members: name, mode, owners, time, a hash of the
+# bytes. Presets default to all four; one whose compiler is missing is skipped.
 set -uo pipefail
-src=$(cd "$1" && pwd) && shift
+src=$(cd "$1" && pwd -P) && shift
 presets=("$@")
 [ $# -gt 0 ] || presets=(default mingw64 mingw32 web)
-commit=$(git -C "$src" rev-parse HEAD 2> /dev/null) || { echo "skipped: $src is no git checkout"; exit 77; }
+[ "$(git -C "$src" rev-parse --show-toplevel 2> /dev/null)" = "$src" ] &&
+    commit=$(git -C "$src" rev-parse HEAD) || { echo "skipped: $src is no git checkout"; exit 77; }
 work=$(mktemp -d /tmp/avada-kedabra-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export NODE_PATH=/usr/share/nodejs
@@ -46,7 +48,9 @@ show_difference() {
     if command -v diffoscope > /dev/null; then
         diffoscope "$1" "$2"
     else
-        diff <(members "$1") <(members "$2") | head -n 40
+        # The two lines of each member that differs, side by side by its name (the last field).
+        diff <(members "$1") <(members "$2") | grep '^[<>]' | awk '{ print $NF "\t" $0 }' |
+            sort -s -k1,1 | cut -f2- | head -n 60
     fi
 }
 
