@@ -54,27 +54,15 @@ show_difference() {
     fi
 }
 
-built_in() { # PRESET SOURCE: the folder that preset builds in
-    case $1 in default) echo "$2/build" ;; *) echo "$2/build-$1" ;; esac
-}
-# Builds PRESET in SOURCE and puts its release in OUT, packed by PACKER (a command prefix) if given.
+# Builds $preset in SOURCE and puts its release in OUT, packed by PACKER (a command prefix) if given.
 release() {
-    local preset=$1 build out=$3 targets=() packer=("${@:4}")
-    build=$(built_in "$1" "$2")
-    case $preset in
-    default) targets=(--target demo demo-capture man_pages) ;;
-    mingw*) targets=(--target demo) ;;
-    esac
-    (cd "$2" && cmake --preset "$preset" > /dev/null &&
-        cmake --build --preset "$preset" -j 2 "${targets[@]}" > "$out.log" 2>&1) ||
+    local build=$1/$folder out=$2 packer=("${@:3}")
+    (cd "$1" && cmake --preset "$preset" > /dev/null &&
+        cmake --build --preset "$preset" -j 2 "${targets[@]}" > "$out.log" 2>&1 && mkdir -p "$out" &&
+        { [ ${#packer[@]} -eq 0 ] || chown -R 65534:65534 "$build" "$out"; } &&
+        if [ "$preset" = web ]; then cp -r "$build/site" "$out/"; else cd "$build" &&
+            "${packer[@]}" cpack -G "$generators" -B "$out" >> "$out.log" 2>&1; fi) ||
         { tail -n 20 "$out.log"; return 1; }
-    mkdir -p "$out"
-    [ ${#packer[@]} -eq 0 ] || chown -R 65534:65534 "$build" "$out"
-    case $preset in
-    default) (cd "$build" && "${packer[@]}" cpack -G "DEB;TGZ" -B "$out" >> "$out.log" 2>&1) ;;
-    mingw*) (cd "$build" && "${packer[@]}" cpack -G ZIP -B "$out" >> "$out.log" 2>&1) ;;
-    web) cp -r "$build/site" "$out/" ;;
-    esac || { tail -n 20 "$out.log"; return 1; }
 }
 # The second build differs in what a release must not depend on: the umask, the time zone and, run
 # as root, who packs it.
@@ -85,16 +73,17 @@ second() { (umask 0002 && export TZ=XYZ-14 && release "$@" "${other[@]}"); }
 
 fail=0
 for preset in "${presets[@]}"; do
+    folder=build-$preset targets=(--target demo) generators=ZIP
     case $preset in
-    default) tool=cpack ;;
+    default) tool=cpack folder=build targets+=(demo-capture man_pages) generators="DEB;TGZ" ;;
     mingw64) tool=x86_64-w64-mingw32-g++-posix ;;
     mingw32) tool=i686-w64-mingw32-g++-posix ;;
-    web) tool=emcc ;;
+    web) tool=emcc targets=() ;;
     *) echo "unknown preset $preset"; exit 2 ;;
     esac
     command -v $tool > /dev/null || { echo "skipped $preset: no $tool"; continue; }
     start=$SECONDS
-    release "$preset" "$first" "$work/a-$preset" && second "$preset" "$work/b" "$work/b-$preset" ||
+    release "$first" "$work/a-$preset" && second "$work/b" "$work/b-$preset" ||
         { echo "FAIL: $preset does not build"; fail=1; continue; }
     # Every file of the release, its path relative to the output folder: archives, or the page.
     files=$(cd "$work/a-$preset" && find . -type f ! -path './_CPack_Packages/*' | sort)
