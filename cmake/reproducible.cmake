@@ -10,8 +10,10 @@ else()
   if(GIT_FOUND)
     execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --show-toplevel --git-path logs/HEAD
                     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE git_paths
-                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_failed)
     string(REPLACE "\n" ";" git_paths "${git_paths}")
+  endif()
+  if(git_paths AND NOT git_failed)
     list(GET git_paths 0 git_top)
   endif()
   # Only this project's own repository: not one that a copy of its sources lies in.
@@ -19,14 +21,15 @@ else()
   if(git_top AND git_top STREQUAL source_real)
     execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
                     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE DEMO_SOURCE_DATE_EPOCH
-                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
     # A commit or a checkout writes HEAD's log: the build configures itself again for its time.
     list(GET git_paths 1 head_log)
     get_filename_component(head_log ${head_log} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
     if(EXISTS ${head_log})
       set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${head_log})
     endif()
-  else()
+  endif()
+  if(NOT DEMO_SOURCE_DATE_EPOCH) # no commit yet
     execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} +%s
                     OUTPUT_VARIABLE DEMO_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
                     COMMAND_ERROR_IS_FATAL ANY)
