@@ -12,15 +12,13 @@ with the music: 151 seconds of full-screen OpenGL shader scenes in step with
 the demo's own music. MIDI knobs tune the scenes live, and a tuning studio
 steps, loops and scrubs through them. A capture tool renders frames, videos
 and parameter dumps offline.")
-set(DEMO_RELEASE_DATE 2026-12-07)
 execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} -R OUTPUT_VARIABLE DEMO_RELEASE_DATE_RFC
-                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-execute_process(COMMAND date -u -d ${DEMO_RELEASE_DATE} +%s OUTPUT_VARIABLE DEMO_RELEASE_EPOCH
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
 # A manual page for each command on the PATH, made by help2man from the program's own --help, so
 # that the two cannot drift apart: install_man_page(NAME EXECUTABLE DEPENDS...) runs EXECUTABLE
-# through a link called NAME, whose name the page takes, and adds packaging/man/NAME.h2m.
+# through a link called NAME, whose name the page takes, and adds packaging/man/NAME.h2m. The
+# page's date is SOURCE_DATE_EPOCH's (cmake/reproducible.cmake).
 find_program(HELP2MAN help2man REQUIRED)
 set(man ${CMAKE_BINARY_DIR}/man)
 file(MAKE_DIRECTORY ${man})
@@ -30,11 +28,11 @@ function(install_man_page name executable)
   add_custom_command(
     OUTPUT ${man}/${name}.1.gz
     COMMAND ${CMAKE_COMMAND} -E create_symlink ${executable} ${man}/${name}
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_RELEASE_EPOCH} ${HELP2MAN}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DEMO_SOURCE_DATE_EPOCH} ${HELP2MAN}
             --no-info --section=1 --version-string=${PROJECT_VERSION} --include=${include}
             --output=${man}/${name}.1 ${man}/${name}
     COMMAND gzip -9nf ${man}/${name}.1
-    DEPENDS ${ARGN} ${include}
+    DEPENDS ${ARGN} ${include} ${DEMO_SOURCE_DATE_FILE}
     WORKING_DIRECTORY ${man}
     VERBATIM)
   add_custom_target(man_page_${name} DEPENDS ${man}/${name}.1.gz)

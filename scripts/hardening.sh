@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CI's second half, after scripts/test.sh: the unit and GL suites under ASan + UBSan, the
-# concurrency tests and a MIDI end-to-end run under TSan, each fuzz target for a short while, and
-# the soak run of the real demo. FUZZ_SECONDS sets the time per fuzz target (default 10).
+# concurrency tests and a MIDI end-to-end run under TSan, each fuzz target for a short while, the
+# releases built twice and compared byte for byte, and the soak run of the real demo. FUZZ_SECONDS
+# sets the time per fuzz target (default 10).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -76,6 +77,12 @@ for corpus in tests/fuzz/corpus/*/; do
         awk '{ print $2 }') runs, $(grep -E 'DONE|#[0-9]+ +(pulse|REDUCE|NEW)' \
         "$fuzz_work/$target.log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+')"
 done
+
+stage "reproducible: this commit built again in another folder, every package the same bytes"
+# The first build is the suite's own, in scripts/test.sh's folders, when the tree is the commit.
+reproducible=0
+tests/package/reproducible.sh "$root" || reproducible=$?
+[ $reproducible -eq 0 ] || [ $reproducible -eq 77 ]
 
 stage "soak: the whole demo under load"
 # Two at a time, as the rest of CI: each run is its own X server, JACK server and sound server;

@@ -75,6 +75,12 @@ sdl-escape src/platform/sdl/sdl_events.cpp == SDLK_ESCAPE) ~> == SDLK_SPACE)
 sdl-headless-size src/platform/sdl/sdl_headless_context.cpp HeadlessWindow, &WindowWidth, &WindowHeight ~> HeadlessWindow, &WindowHeight, &WindowWidth
 midi-size src/platform/posix/midi_in_rtmidi.cpp size == 0 || size > 3 ~> size == 0 || size > 2
 clip-fallthrough src/platform/posix/clipboard_tools.cpp if (outcome != ToolMissing) ~> if (outcome == ToolDone)
+fr-mode-kept src/platform/posix/file_replace_posix.cpp fchmod(fd, old.st_mode & 07777) ~> fchmod(fd, 0644)
+fr-new-mode src/platform/posix/file_replace_posix.cpp O_EXCL | O_CLOEXEC, 0666) ~> O_EXCL | O_CLOEXEC, 0644)
+fr-links src/platform/posix/file_replace_posix.cpp && S_ISLNK(status.st_mode) ~> && false
+fr-link-folder src/platform/posix/file_replace_posix.cpp if (link[0] == '/' || slash == std::string::npos) ~> if (true)
+fr-beside-target src/platform/posix/file_replace_posix.cpp create_beside(target, temporary) ~> create_beside(path, temporary)
+fr-cycle src/platform/posix/file_replace_posix.cpp if (links == 40) { ~> if (links < 0) {
 line-byte-max tools/capture/tuning_line.cpp value <= 127; ~> value < 127;
 line-value-form tools/capture/tuning_line.cpp entry.size() - pos < 4 ~> entry.size() - pos < 3
 line-trailing tools/capture/tuning_line.cpp if (pos + 1 != entry.size()) ~> if (pos + 1 > entry.size())

@@ -34,6 +34,8 @@ packages=(
   # manual pages from --help; Debian's, the desktop's and AppStream's checkers, man and col to
   # read the pages; the icon file's tools (the .ico made, the Windows programs' resources read)
   dpkg-dev help2man lintian desktop-file-utils appstream man-db bsdextrautils icoutils
+  # the Windows zips packed again in name order with no owner; unzip lists a zip that differs
+  zip unzip
   # the 32-bit numbers checked here: the i686 code generator, run under user-mode emulation
   qemu-user g++-i686-linux-gnu
   # the shader comparison's picture check (bench/shaders): PSNR per frame and per tile

@@ -5,6 +5,7 @@
 #include <string>
 
 // Writes the bytes to a new file in path's folder, flushes it to the disk and renames it over path
-// (which need not exist yet). True on success; on failure false with path untouched, no temporary
-// file left behind, and the reason in error.
+// (which need not exist yet). Where path is a symbolic link, the file it leads to is the one
+// replaced, and on POSIX a file keeps its mode. True on success; on failure false with path
+// untouched, no temporary file left behind, and the reason in error.
 bool file_replace(const char *path, const char *bytes, std::size_t size, std::string &error);

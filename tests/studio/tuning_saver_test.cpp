@@ -1,4 +1,6 @@
-// The tuning file saver as a component: what it writes, how often, and how it fails.
+// The tuning file saver as a component: what it writes, how often, and how it fails; and the
+// file replace it writes with.
+#include "platform/file_replace.h"
 #include "studio/tuning_saver.h"
 #include "tuning/tuned_values_export.h"
 #include "tuning/tuning_bank.h"
@@ -9,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using std::chrono::milliseconds;
@@ -89,4 +92,53 @@ TEST(TuningSaver, AnUnwritableFileIsReportedUntilItCanBeWritten) {
         EXPECT_EQ(read_whole(path), "13:1.00(127) \n");
     }
     fs::remove_all(later);
+}
+
+// What links lead to is replaced and the links stay: a chain of them, relative and absolute, one
+// whose target does not exist yet, both into another folder (on another file system where /dev/shm
+// is one, so that a temporary file beside the link could not be renamed over the target). The file
+// keeps its mode; a new one gets the umask's. A cycle of links is refused.
+TEST(FileReplace, ReplacesWhatLinksLeadToAndKeepsTheMode) {
+    const fs::path here = fs::temp_directory_path() / "file-replace-here",
+                   there = (fs::is_directory("/dev/shm") ? fs::path("/dev/shm")
+                                                         : fs::temp_directory_path()) /
+                           "file-replace-there";
+    for (const fs::path &folder : {here, there})
+        fs::remove_all(folder), fs::create_directories(folder);
+    std::string error;
+    const auto replace = [&](const fs::path &path, const std::string &text) {
+        return file_replace(path.c_str(), text.data(), text.size(), error);
+    };
+    const auto mode = [](const fs::path &path) {
+        return static_cast<int>(fs::status(path).permissions() & fs::perms::mask);
+    };
+    const mode_t umask_before = umask(002);
+    EXPECT_TRUE(replace(here / "new", "a")) << error;
+    umask(umask_before);
+    EXPECT_EQ(mode(here / "new"), 0664);
+    fs::permissions(here / "new", fs::perms(0600));
+    EXPECT_TRUE(replace(here / "new", "b") && read_whole(here / "new") == "b") << error;
+    EXPECT_EQ(mode(here / "new"), 0600);
+
+    std::ofstream(there / "file") << "old";
+    fs::permissions(there / "file", fs::perms(0600));
+    fs::create_symlink(there / "file", here / "second");
+    fs::create_symlink("second", here / "first");
+    fs::create_symlink(there / "later", here / "dangling");
+    EXPECT_TRUE(replace(here / "first", "c")) << error;
+    EXPECT_TRUE(replace(here / "dangling", "d")) << error;
+    for (const char *link : {"first", "second", "dangling"})
+        EXPECT_TRUE(fs::is_symlink(here / link)) << link;
+    EXPECT_EQ(read_whole(there / "file"), "c");
+    EXPECT_EQ(mode(there / "file"), 0600);
+    EXPECT_EQ(read_whole(there / "later"), "d");
+
+    fs::create_symlink("loop-b", here / "loop-a");
+    fs::create_symlink("loop-a", here / "loop-b");
+    EXPECT_FALSE(replace(here / "loop-a", "e"));
+    EXPECT_EQ(error, "cannot follow the links of " + (here / "loop-a").string() +
+                         ": Too many levels of symbolic links");
+    EXPECT_EQ(std::distance(fs::directory_iterator(here), {}), 6) << "a temporary file stayed";
+    EXPECT_EQ(std::distance(fs::directory_iterator(there), {}), 2) << "a temporary file stayed";
+    for (const fs::path &folder : {here, there}) fs::remove_all(folder);
 }

@@ -2,12 +2,15 @@
 // FlushFileBuffers, MoveFileExW over it (rename() does not replace an existing file on Windows).
 //   [x] UTF-8 path, widened for the wide calls
 //   [x] the temporary file lies in the same folder; the move writes through before returning
+//   [x] its name is new (CREATE_NEW, another on a collision): a user's file is never reused
 //   [x] any failure removes the temporary file and leaves the old file as it was
 //   [ ] a reader holding the old file open without FILE_SHARE_DELETE makes the move fail
 #include "platform/file_replace.h"
 #include "platform/win32/win32_internals.h"
 
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 namespace {
@@ -35,13 +38,26 @@ bool fail(const char *step, const char *path, std::string &error) {
     return false;
 }
 
+// A file of a new name beside target: CREATE_NEW never opens one that is there already.
+HANDLE create_beside(const std::wstring &target, std::wstring &temporary) {
+    std::random_device random;
+    for (int tries = 0; tries < 100; ++tries) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+        temporary = target + widen(suffix);
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 } // namespace
 
 bool file_replace(const char *path, const char *bytes, std::size_t size, std::string &error) {
     const std::wstring target = widen(path);
-    const std::wstring temporary = target + L".tmp";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring temporary;
+    HANDLE file = create_beside(target, temporary);
     if (file == INVALID_HANDLE_VALUE) return fail("create a file beside", path, error);
     const char *step = nullptr;
     for (std::size_t done = 0; !step && done < size;) {

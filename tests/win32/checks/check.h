@@ -18,3 +18,4 @@ void window_checks();
 void midi_checks();
 void clipboard_checks();
 void context_checks();
+void file_replace_checks();

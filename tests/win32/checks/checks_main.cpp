@@ -13,7 +13,8 @@ int main(int argc, char **argv) {
     } groups[] = {{"window", window_checks},
                   {"midi", midi_checks},
                   {"clipboard", clipboard_checks},
-                  {"context", context_checks}};
+                  {"context", context_checks},
+                  {"file_replace", file_replace_checks}};
     for (const auto &group : groups) {
         if (argc > 1 && std::strcmp(argv[1], group.name) != 0) continue;
         const int failures_before = CheckFailures, count_before = CheckCount;
