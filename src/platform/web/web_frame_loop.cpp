@@ -2,31 +2,38 @@
 //   [x] after the last pass: finish, then the process's exit (the tuning bank exports its line)
 //   [x] never returns, so the page keeps its state between frames
 //   [x] a lost WebGL context stops the loop and the page says so, instead of a still canvas
+//   [x] the loop's own record travels with the frame callback, no file-scope state
 #include "platform/frame_loop.h"
 
 #include <cstdlib>
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-static int (*Pass)() = nullptr;
-static void (*Finish)() = nullptr;
+namespace {
+struct FrameLoop {
+    int (*pass)(void *);
+    void (*finish)(void *);
+    void *context;
+};
+} // namespace
 
 EM_JS(void, web_context_lost, (), { Module.webPage.contextLost(); });
 
-static void frame() {
+static void frame(void *record) {
+    const FrameLoop loop = *static_cast<FrameLoop *>(record);
     if (emscripten_is_webgl_context_lost(emscripten_webgl_get_current_context())) {
         emscripten_cancel_main_loop();
+        delete static_cast<FrameLoop *>(record);
         web_context_lost();
         return;
     }
-    if (Pass()) return;
+    if (loop.pass(loop.context)) return;
     emscripten_cancel_main_loop();
-    Finish();
+    delete static_cast<FrameLoop *>(record);
+    loop.finish(loop.context);
     std::exit(0);
 }
 
-void frame_loop_run(int (*pass)(), void (*finish)()) {
-    Pass = pass;
-    Finish = finish;
-    emscripten_set_main_loop(frame, 0, 1);
+void frame_loop_run(int (*pass)(void *context), void (*finish)(void *context), void *context) {
+    emscripten_set_main_loop_arg(frame, new FrameLoop{pass, finish, context}, 0, 1);
 }
