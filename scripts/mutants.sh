@@ -27,6 +27,9 @@ s1-last-row src/timeline/scene_1.cpp if (a < 32.0_f) ~> if (a <= 32.0_f)
 pass-matrix src/timeline/scene_pass.cpp glLoadMatrixf(ParameterBlock); ~> glLoadIdentity();
 pass-post src/timeline/scene_pass.cpp gl2::UseProgram(PostProgram); ~> gl2::UseProgram(program);
 pass-noise src/timeline/scene_pass.cpp glBindTexture(GL_TEXTURE_2D, NoiseTexture); ~> glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
+pass-scaled-height src/timeline/scene_pass.cpp height = OffscreenHeight / divisor; ~> height = OffscreenHeight;
+pass-stretch-edge src/gfx/builtin_shaders.cpp min((0.5 * objectPosition.xy + 0.5) * share, last) ~> (0.5 * objectPosition.xy + 0.5) * share
+preview-cycle src/studio/preview_scale.cpp preview.divisor < 4 ? ~> preview.divisor < 8 ?
 s2-heading-sign src/timeline/scenes_2_to_6.cpp f32(-s - sin_f(k * a) ~> f32(s - sin_f(k * a)
 s2-clamp src/timeline/scenes_2_to_6.cpp if (slot[3] > 1.0_f) ~> if (slot[3] > 2.0_f)
 s3-flicker-depth src/timeline/scenes_2_to_6.cpp (a - flicker_from) * 0.25_f ~> (a - flicker_from) * 0.2_f
@@ -67,8 +70,8 @@ web-tolerance src/platform/music_led_timer.h MusicLeadToleranceMs = 20.0; ~> Mus
 web-stall src/platform/music_led_timer.cpp if (!reading.playing || std::fabs ~> if (std::fabs
 time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
-main-quit src/app/demo_main.cpp if (message.quit) Quit = 1; ~> if (message.quit) Quit = 0;
-main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = [] { ProgramBuildHook(); }; ~> WindowRebuildHook = nullptr;
+main-quit src/app/demo_main.cpp if (message.quit) run.quit = 1; ~> if (message.quit) run.quit = 0;
+main-rebuild-hook src/app/demo_main.cpp WindowRebuildHook = [] { ProgramBuildHook.run(); }; ~> WindowRebuildHook = nullptr;
 sdl-stream-range src/platform/sdl/sdl_audio.cpp stream > sizeof Streams / sizeof Streams[0]) ~> stream >= sizeof Streams / sizeof Streams[0])
 sdl-rebuild-key src/platform/sdl/sdl_events.cpp *c == 'p') ~> *c == 'P')
 sdl-escape src/platform/sdl/sdl_events.cpp == SDLK_ESCAPE) ~> == SDLK_SPACE)

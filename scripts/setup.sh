@@ -11,6 +11,7 @@ packages=(
   # build
   cmake g++ make pkg-config clang-format
   ninja-build jq ccache # the mutation run
+  clang-tools # scripts/global_state.sh: clang-query
   # the Linux build: window, GL, music, MIDI
   libsdl2-dev libsdl2-mixer-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri librtmidi-dev
   # tests: GoogleTest, benchmarks, headless X, window manager, keys, JACK, shader validator

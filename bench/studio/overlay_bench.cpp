@@ -57,7 +57,7 @@ int main(int argc, char **argv) {
         const double t1 = now_ms();
         scan_scene_reads(clock, bank, reads);
         const double t2 = now_ms();
-        const OverlayView view{frame * 17, clock, false, false, 0, 0, summary, &reads};
+        const OverlayView view{frame * 17, clock, false, false, 0, 0, summary, 1, &reads};
         format_overlay_text(view, text, sizeof text);
         const double t3 = now_ms();
         draw_overlay_text(text);

@@ -13,7 +13,8 @@
 #include <vector>
 
 static uint32_t LastSeek;
-static const MusicMoves NoMusic = {[](uint32_t ms) { LastSeek = ms; }, nullptr, nullptr};
+static const MusicMoves NoMusic = {[](void *, uint32_t ms) { LastSeek = ms; }, nullptr, nullptr,
+                                   nullptr};
 
 // Across the whole timeline: every 2 s forward from the start, each scene's start, 10 s steps back.
 static std::vector<int> seek_keys() {

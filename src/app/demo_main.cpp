@@ -23,7 +23,7 @@ int demo_open(WindowRecord *window) {
         return 0;
     }
     // The rebuild keys run whichever build is switched in now.
-    WindowRebuildHook = [] { ProgramBuildHook(); };
+    WindowRebuildHook = [] { ProgramBuildHook.run(); };
     if (!load_resources()) {
         window_end(window);
         return 0;
@@ -47,31 +47,39 @@ void demo_close(WindowRecord *window, AudioStream stream) {
 }
 
 // The plain demo's run, kept between the passes of a loop that may be a browser's frame callback.
-static AudioStream Stream = 0;
-static uint32_t Start = 0;
-static int Quit = 0;
+struct DemoRun {
+    AudioStream stream;
+    uint32_t start;
+    int quit;
+};
 
 // One pass; 0 when it was the last.
-static int demo_pass() {
-    int32_t elapsed = static_cast<int32_t>(timer_ms() - Start);
+static int demo_pass(void *context) {
+    DemoRun &run = *static_cast<DemoRun *>(context);
+    int32_t elapsed = static_cast<int32_t>(timer_ms() - run.start);
     Message message;
     while (message_peek(&message)) {
-        if (message.quit) Quit = 1;
+        if (message.quit) run.quit = 1;
         message_dispatch(&message);
     }
     render_frame(elapsed);
-    if (elapsed > DemoLengthMs) Quit = 1;
+    if (elapsed > DemoLengthMs) run.quit = 1;
     window_swap(&Window);
-    return !Quit;
+    return !run.quit;
+}
+
+static void demo_finish(void *context) {
+    DemoRun *run = static_cast<DemoRun *>(context);
+    demo_close(&Window, run->stream);
+    delete run;
 }
 
 int demo_main() {
     // A launcher or script must see that the demo never ran.
     if (!demo_open(&Window)) return 1;
-    Stream = demo_music_start(&Window);
+    DemoRun *run = new DemoRun{demo_music_start(&Window), 0, 0};
     // Picture and sound are tied together by this order alone.
-    Start = timer_ms();
-    Quit = 0;
-    frame_loop_run(demo_pass, [] { demo_close(&Window, Stream); });
+    run->start = timer_ms();
+    frame_loop_run(demo_pass, demo_finish, run);
     return 0;
 }

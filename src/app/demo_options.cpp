@@ -46,6 +46,7 @@ const char DemoUsage[] =
     "  L                   loop the scene\n"
     "  Tab                 the overlay\n"
     "  R, Shift+R          the scene's knobs, every knob back to their defaults\n"
+    "  S                   preview scale: full, 1/2, 1/4 of the size, for fluid motion\n"
     "  Esc                 quit\n"
     "\n"
     "Exit codes:\n"

@@ -5,10 +5,12 @@
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
 #include "platform/events.h"
+#include "platform/frame_loop.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "studio/frame_stats.h"
 #include "studio/overlay_text.h"
+#include "studio/preview_scale.h"
 #include "studio/scene_reads.h"
 #include "studio/studio_session.h"
 #include "studio/time_control.h"
@@ -25,39 +27,46 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Everything the studio holds while it runs, in one place; the platform's callbacks (keys, music
-// moves) reach it here.
-struct StudioState {
+// Everything the studio holds while it runs, in one record made for the run and freed at its end:
+// the passes of its loop and the platform's callbacks (keys, music moves) are given it.
+struct Studio {
     WindowRecord window = {nullptr, nullptr, nullptr, nullptr, 0, "ox_"};
     AudioStream music = 0;
     TimeControl time;
     FrameStats frames;
     SceneReads reads;
+    PreviewScale preview;
     bool overlay_shown = true;
     // The studio's own work, for the figures it prints at the end: per frame, and per move.
     std::vector<float> own_frame_ms, move_ms;
     StudioSession session;
-} Studio;
+    // Kept between the passes of the loop.
+    Clock::time_point frame_start;
+    int quit = 0;
+    int scene = 0;
+    char overlay[OverlayTextSize + StudioNotesSize];
+};
 
 float ms_since(Clock::time_point start) {
     return std::chrono::duration<float, std::milli>(Clock::now() - start).count();
 }
 
-void seek_music(uint32_t ms) {
-    audio_channel_seek(Studio.music, ms);
+void seek_music(void *studio, uint32_t ms) {
+    audio_channel_seek(static_cast<Studio *>(studio)->music, ms);
 }
-void pause_music() {
-    audio_channel_pause(Studio.music);
+void pause_music(void *studio) {
+    audio_channel_pause(static_cast<Studio *>(studio)->music);
 }
-void resume_music() {
-    audio_channel_resume(Studio.music);
+void resume_music(void *studio) {
+    audio_channel_resume(static_cast<Studio *>(studio)->music);
 }
 
-void on_key(int key, int shift) {
+void on_key(void *context, int key, int shift) {
+    Studio &studio = *static_cast<Studio *>(context);
     const Clock::time_point start = Clock::now();
     switch (key) {
     case KEY_TAB:
-        Studio.overlay_shown = !Studio.overlay_shown;
+        studio.overlay_shown = !studio.overlay_shown;
         return;
     case KEY_R:
         if (shift)
@@ -65,24 +74,59 @@ void on_key(int key, int shift) {
         else
             untouch_scene_reads(DemoClock, Tuning);
         return;
+    case KEY_S:
+        preview_next(studio.preview);
+        studio.frames.reset(); // the frame figure is the new scale's
+        return;
     default:
-        time_control_key(&Studio.time, key, shift, timer_ms());
-        Studio.frames.reset();
-        Studio.move_ms.push_back(ms_since(start));
+        time_control_key(&studio.time, key, shift, timer_ms());
+        studio.frames.reset();
+        studio.move_ms.push_back(ms_since(start));
     }
 }
 
-void draw_overlay(int32_t loop_ms) {
-    scan_scene_reads(DemoClock, Tuning, Studio.reads);
-    const TimeControl &tc = Studio.time;
+void draw_overlay(Studio &studio, int32_t loop_ms) {
+    scan_scene_reads(DemoClock, Tuning, studio.reads);
+    const TimeControl &tc = studio.time;
     const OverlayView view = {
         loop_ms,         DemoClock,     tc.paused || tc.held_at_end, tc.looping != 0,
-        tc.loop_from_ms, tc.loop_to_ms, Studio.frames.summary(),     &Studio.reads};
-    static char text[OverlayTextSize + StudioNotesSize];
-    const std::size_t length = format_overlay_text(view, text, sizeof text);
-    std::snprintf(text + length, sizeof text - length, "\n%s",
-                  studio_session_notes(Studio.session));
+        tc.loop_from_ms, tc.loop_to_ms, studio.frames.summary(),     studio.preview.divisor,
+        &studio.reads};
+    char *const text = studio.overlay;
+    const std::size_t length = format_overlay_text(view, text, sizeof studio.overlay);
+    std::snprintf(text + length, sizeof studio.overlay - length, "\n%s",
+                  studio_session_notes(studio.session));
     draw_overlay_text(text);
+}
+
+// One frame of the studio; 0 when it was the last.
+int studio_pass(void *context) {
+    Studio &studio = *static_cast<Studio *>(context);
+    Message message;
+    while (message_peek(&message)) {
+        if (message.quit) studio.quit = 1;
+        message_dispatch(&message);
+    }
+    Clock::time_point own = Clock::now();
+    const int32_t loop_ms = time_control_frame(&studio.time, timer_ms());
+    studio_session_frame(studio.session, timer_ms());
+    float own_ms = ms_since(own);
+
+    render_frame(loop_ms);
+    if (studio.overlay_shown) overlay_submit_frame();
+
+    own = Clock::now();
+    if (studio.overlay_shown) draw_overlay(studio, loop_ms);
+    const Clock::time_point now = Clock::now();
+    studio.scene = time_control_scene(&studio.time, loop_ms);
+    studio.frames.add(studio.scene,
+                      std::chrono::duration<float, std::milli>(now - studio.frame_start).count());
+    studio.frame_start = now;
+    own_ms += ms_since(own);
+    if (studio.own_frame_ms.size() < studio.own_frame_ms.capacity())
+        studio.own_frame_ms.push_back(own_ms);
+    window_swap(&studio.window);
+    return !studio.quit;
 }
 
 // Median and 99th percentile by nearest rank; the vector is reordered.
@@ -97,70 +141,55 @@ void print_figures(const char *what, std::vector<float> &ms) {
     console_write(line, CONSOLE_NOTE);
 }
 
-} // namespace
-
-int studio_main(const DemoOptions &options) {
-    Studio.window.fullscreen = options.fullscreen;
-    WindowCursorShown = 1;
-    studio_session_prepare(Studio.session);
-    if (!demo_open(&Studio.window)) return 1;
-    studio_session_start(Studio.session,
-                         options.tuning_file ? options.tuning_file : StudioTuningFile, shader_dir(),
-                         options.pickup);
-    WindowKeyHook = on_key;
-    Studio.own_frame_ms.reserve(1 << 16);
-    Studio.move_ms.reserve(1 << 10);
-
-    Studio.music = demo_music_start(&Studio.window);
-    const MusicMoves moves = {seek_music, pause_music, resume_music};
-    time_control_start(&Studio.time, moves, options.from_ms, options.loop_from_ms,
-                       options.loop_to_ms);
-    // A link's paused moment: as Space would (held at the end it stands already).
-    if (options.start_paused && !Studio.time.held_at_end)
-        time_control_key(&Studio.time, KEY_SPACE, 0, timer_ms());
-
-    Clock::time_point frame_start = Clock::now();
-    int quit = 0, scene = 0;
-    Message message;
-    while (!quit) {
-        while (message_peek(&message)) {
-            if (message.quit) quit = 1;
-            message_dispatch(&message);
-        }
-        Clock::time_point own = Clock::now();
-        const int32_t loop_ms = time_control_frame(&Studio.time, timer_ms());
-        studio_session_frame(Studio.session, timer_ms());
-        float own_ms = ms_since(own);
-
-        render_frame(loop_ms);
-        if (Studio.overlay_shown) overlay_submit_frame();
-
-        own = Clock::now();
-        if (Studio.overlay_shown) draw_overlay(loop_ms);
-        const Clock::time_point now = Clock::now();
-        scene = time_control_scene(&Studio.time, loop_ms);
-        Studio.frames.add(scene,
-                          std::chrono::duration<float, std::milli>(now - frame_start).count());
-        frame_start = now;
-        own_ms += ms_since(own);
-        if (Studio.own_frame_ms.size() < Studio.own_frame_ms.capacity())
-            Studio.own_frame_ms.push_back(own_ms);
-        window_swap(&Studio.window);
-    }
-
-    WindowKeyHook = nullptr;
-    studio_session_end(Studio.session);
-    demo_close(&Studio.window, Studio.music);
-    print_figures("own work per frame", Studio.own_frame_ms);
-    print_figures("moves", Studio.move_ms);
+void studio_finish(void *context) {
+    Studio *studio = static_cast<Studio *>(context);
+    WindowKeyHook = {};
+    SceneDraw = SceneDrawGl;
+    preview_end(studio->preview);
+    studio_session_end(studio->session);
+    demo_close(&studio->window, studio->music);
+    print_figures("own work per frame", studio->own_frame_ms);
+    print_figures("moves", studio->move_ms);
     // The overlay's frame figure as it stood at the end, for runs that time a scene from outside.
-    const FrameSummary last = Studio.frames.summary();
+    const FrameSummary last = studio->frames.summary();
     char line[160];
     std::snprintf(line, sizeof line,
                   "studio: frame time, scene %d, the last second: %d frames, median %.1f ms, 99th "
-                  "percentile %.1f ms\n",
-                  scene, last.frames, static_cast<double>(last.median_ms),
-                  static_cast<double>(last.p99_ms));
+                  "percentile %.1f ms, preview 1/%d\n",
+                  studio->scene, last.frames, static_cast<double>(last.median_ms),
+                  static_cast<double>(last.p99_ms), studio->preview.divisor);
     console_write(line, CONSOLE_NOTE);
+    delete studio;
+}
+
+} // namespace
+
+int studio_main(const DemoOptions &options) {
+    Studio *studio = new Studio(); // zeroed, as a static was
+    studio->window.fullscreen = options.fullscreen;
+    WindowCursorShown = 1;
+    studio_session_prepare(studio->session);
+    if (!demo_open(&studio->window)) {
+        studio_session_end(studio->session);
+        delete studio;
+        return 1;
+    }
+    studio_session_start(studio->session,
+                         options.tuning_file ? options.tuning_file : StudioTuningFile,
+                         shader_dir(), options.pickup);
+    WindowKeyHook = {on_key, studio};
+    studio->own_frame_ms.reserve(1 << 16);
+    studio->move_ms.reserve(1 << 10);
+    preview_start(studio->preview);
+    SceneDraw = preview_seam(studio->preview);
+
+    studio->music = demo_music_start(&studio->window);
+    time_control_start(&studio->time, {seek_music, pause_music, resume_music, studio},
+                       options.from_ms, options.loop_from_ms, options.loop_to_ms);
+    // A link's paused moment: as Space would (held at the end it stands already).
+    if (options.start_paused && !studio->time.held_at_end)
+        time_control_key(&studio->time, KEY_SPACE, 0, timer_ms());
+    studio->frame_start = Clock::now();
+    frame_loop_run(studio_pass, studio_finish, studio);
     return 0;
 }

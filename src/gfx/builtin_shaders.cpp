@@ -47,3 +47,17 @@ const char *const fOffscreeCopy =
     "    gl_FragColor = 0.2 * vignette * vec4(meanColor) + (1.0 - 0.6 * vignette) * "
     "gl_FragColor;\n"
     "}\n";
+
+// The studio's preview at a half or a quarter of the size: the small picture in the texture's lower
+// left corner stretched over the whole region, bilinear, never reading past its last texel.
+// parameters[0].xy: the share of the texture's width and height the small picture fills.
+const char *const fPreviewStretch =
+    "uniform sampler2D Texture0;\n"
+    "varying vec3 objectPosition;\n"
+    "varying mat4 parameters;\n"
+    "void main(void)\n"
+    "{\n"
+    "    vec2 share = parameters[0].xy;\n"
+    "    vec2 last = share - vec2(0.5 / 1024.0, 0.5 / 512.0);\n"
+    "    gl_FragColor = texture2D(Texture0, min((0.5 * objectPosition.xy + 0.5) * share, last));\n"
+    "}\n";

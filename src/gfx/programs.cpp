@@ -37,4 +37,8 @@ const char *failed_compile_log(GLuint shader, char (&log)[ShaderLogSize + 1]) {
     return log;
 }
 
-void (*ProgramBuildHook)() = build_programs;
+static void build_plain(void *) {
+    build_programs();
+}
+constexpr ProgramBuildSeam ProgramBuildPlain = {build_plain, nullptr};
+ProgramBuildSeam ProgramBuildHook = ProgramBuildPlain;

@@ -47,6 +47,13 @@ int build_programs_keeping(ProgramBuildFailure &first_failure);
 // in the forms drivers write ("0:12(3): error", "0(12) : error", "ERROR: 0:12:").
 void describe_shader_log(const char *file, const char *log, ProgramBuildFailure &failure);
 
-// The one switch for building programs: what load_resources and the rebuild keys run. The plain
-// demo's build_programs unless the studio switches in its own.
-extern void (*ProgramBuildHook)();
+// The one switch for building programs: what load_resources and the rebuild keys run, given the
+// context it was switched in with. The plain demo's build_programs unless the studio switches in
+// its own.
+struct ProgramBuildSeam {
+    void (*build)(void *context);
+    void *context;
+    void run() const { build(context); }
+};
+extern ProgramBuildSeam ProgramBuildHook;
+extern const ProgramBuildSeam ProgramBuildPlain; // build_programs

@@ -30,7 +30,7 @@ const LoadStep LoadSteps[LoadStepCount] = {
      }},
     {"build_programs",
      [] {
-         ProgramBuildHook();
+         ProgramBuildHook.run();
          return 1;
      }},
     {"textures and quadric",

@@ -12,10 +12,15 @@ enum Key {
     KEY_TAB,
     KEY_L,
     KEY_R,
+    KEY_S,
     KEY_DIGIT_1, // KEY_DIGIT_1 + n - 1 is the digit n, 1 to 9
     KEY_DIGIT_9 = KEY_DIGIT_1 + 8,
 };
 
-// Called by the window procedure for each key above when pressed, with 1 when Shift was held.
-// Null unless the app asks for keys.
-extern void (*WindowKeyHook)(int key, int shift);
+// The window procedure calls press for each key above when pressed, with the context, the key and
+// 1 when Shift was held. Press is null unless the app asks for keys.
+struct WindowKeySeam {
+    void (*press)(void *context, int key, int shift);
+    void *context;
+};
+extern WindowKeySeam WindowKeyHook;

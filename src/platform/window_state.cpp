@@ -6,5 +6,5 @@ int WindowWidth = 0;
 int WindowHeight = 0;
 void *MainWindowHandle = nullptr;
 void (*WindowRebuildHook)() = nullptr;
-void (*WindowKeyHook)(int, int) = nullptr;
+WindowKeySeam WindowKeyHook = {nullptr, nullptr};
 int WindowCursorShown = 0;

@@ -61,6 +61,7 @@ std::size_t format_overlay_text(const OverlayView &view, char *text, std::size_t
                   static_cast<double>(view.frames.p99_ms));
     else
         lines.add("frame     - ms med      - ms p99");
+    lines.add("preview 1/%d (S)", view.preview_divisor);
     if (!reads) return lines.length();
     lines.add("%s", reads->count ? "ctl default slot  value" : "no controller read");
     for (int i = 0; i < reads->count; ++i) {

@@ -13,13 +13,14 @@ struct OverlayView {
     bool looping;
     int32_t loop_from_ms, loop_to_ms; // the looped span, when looping
     FrameSummary frames;              // of the current scene
-    const SceneReads *reads;          // its scene, program and controllers; null shows none
+    int preview_divisor;     // the scene pass at 1/divisor of its size (studio/preview_scale.h)
+    const SceneReads *reads; // its scene, program and controllers; null shows none
 };
 
 // The overlay's width in characters: no line is longer.
 constexpr std::size_t OverlayColumns = 40;
-// 7 lines of state, a heading and one per controller read, each with its line end.
-constexpr std::size_t OverlayTextSize = (OverlayColumns + 1) * (8 + MaxSceneReads) + 1;
+// 8 lines of state, a heading and one per controller read, each with its line end.
+constexpr std::size_t OverlayTextSize = (OverlayColumns + 1) * (9 + MaxSceneReads) + 1;
 
 // Newline-separated lines, no newline after the last; returns the length. Never writes past size.
 std::size_t format_overlay_text(const OverlayView &view, char *text, std::size_t size);

@@ -10,7 +10,7 @@
 
 namespace {
 
-// What the overridden reads answer during one quiet run.
+// What the overridden reads answer during the quiet runs of one scan, and what they saw.
 struct QuietRun {
     TuningBank *bank;
     SceneReads *record; // reads are looked up here when set
@@ -19,7 +19,6 @@ struct QuietRun {
     float moved_value;
     GLuint program;
 };
-QuietRun Run;
 
 ControllerRead *find(SceneReads &reads, int controller) {
     for (int i = 0; i < reads.count; ++i)
@@ -27,23 +26,24 @@ ControllerRead *find(SceneReads &reads, int controller) {
     return nullptr;
 }
 
-float answer(int controller, float fallback) {
-    if (controller == Run.moved) return Run.moved_value;
-    if (Run.record) {
-        if (ControllerRead *known = find(*Run.record, controller)) return known->value;
-        const float value = Run.bank->peek_or_default(controller, fallback);
-        if (Run.adding && Run.record->count < MaxSceneReads)
-            Run.record->reads[Run.record->count++] = {controller, fallback, value,
-                                                      Run.bank->is_touched(controller), 0u};
+float answer(void *context, int controller, float fallback) {
+    QuietRun &run = *static_cast<QuietRun *>(context);
+    if (controller == run.moved) return run.moved_value;
+    if (run.record) {
+        if (ControllerRead *known = find(*run.record, controller)) return known->value;
+        const float value = run.bank->peek_or_default(controller, fallback);
+        if (run.adding && run.record->count < MaxSceneReads)
+            run.record->reads[run.record->count++] = {controller, fallback, value,
+                                                      run.bank->is_touched(controller), 0u};
         return value;
     }
-    return Run.bank->peek_or_default(controller, fallback);
+    return run.bank->peek_or_default(controller, fallback);
 }
 
-void record_pass(GLuint program) {
-    Run.program = program;
+void record_pass(void *context, GLuint program) {
+    static_cast<QuietRun *>(context)->program = program;
 }
-void no_overlay(float) {}
+void no_overlay(void *, float) {}
 
 // The script of `scene` from zeroed slots, as render_frame runs it, with nothing drawn.
 void run_quietly(int scene, float local_time, float slots[ParameterCount]) {
@@ -52,12 +52,13 @@ void run_quietly(int scene, float local_time, float slots[ParameterCount]) {
     std::memcpy(slots, ParameterBlock, sizeof ParameterBlock);
 }
 
-// Swaps the hooks in for the quiet runs and restores everything on the way out.
+// Swaps the seams in for the quiet runs of `run` and restores everything on the way out.
 class QuietScope {
   public:
-    QuietScope() : override_(TuningReadOverride) {
+    explicit QuietScope(QuietRun &run)
+        : seam_({record_pass, no_overlay, &run}), override_(TuningReadOverride) {
         std::memcpy(slots_, ParameterBlock, sizeof slots_);
-        TuningReadOverride = answer;
+        TuningReadOverride = {answer, &run};
     }
     ~QuietScope() {
         std::memcpy(ParameterBlock, slots_, sizeof slots_);
@@ -68,8 +69,8 @@ class QuietScope {
 
   private:
     float slots_[ParameterCount];
-    SceneDrawScope seam_{{record_pass, no_overlay}};
-    float (*override_)(int, float);
+    SceneDrawScope seam_;
+    TuningReadSeam override_;
 };
 
 // A value far from `value` in either direction, so any slot that depends on it moves.
@@ -80,28 +81,27 @@ float moved_from(float value) {
 } // namespace
 
 void scan_scene_reads(float clock, TuningBank &bank, SceneReads &out) {
-    QuietScope quiet;
+    QuietRun run = {&bank, &out, true, -1, 0.0f, 0};
+    QuietScope quiet(run);
     out.count = 0;
     out.scene = scene_for_clock(clock, &out.local_time);
-    Run = {&bank, &out, true, -1, 0.0f, 0};
     float base[ParameterCount], probed[ParameterCount];
     run_quietly(out.scene, out.local_time, base);
-    Run.adding = false;
+    run.adding = false;
 
     out.program_slot = -1;
     for (int i = 0; i < SceneProgramCount; ++i)
-        if (Run.program != 0 && SceneProgramTable[i] == Run.program) out.program_slot = i;
+        if (run.program != 0 && SceneProgramTable[i] == run.program) out.program_slot = i;
 
     for (int r = 0; r < out.count; ++r) {
         ControllerRead &read = out.reads[r];
-        Run.moved = read.controller;
-        Run.moved_value = moved_from(read.value);
+        run.moved = read.controller;
+        run.moved_value = moved_from(read.value);
         run_quietly(out.scene, out.local_time, probed);
         // Bitwise, so a slot that is NaN both times counts as unchanged.
         for (int k = 0; k < ParameterCount; ++k)
             if (std::memcmp(&base[k], &probed[k], sizeof(float)) != 0) read.slots |= 1u << k;
     }
-    Run = {};
 }
 
 void untouch_scene_reads(float clock, TuningBank &bank) {
@@ -110,15 +110,16 @@ void untouch_scene_reads(float clock, TuningBank &bank) {
     // Every 60 fps frame of the scene's span: no segment is shorter than a frame.
     const double start = SceneCuts[scene - 1].start;
     const double end = scene < SceneCount ? SceneCuts[scene].start : start + 1.0;
-    QuietScope quiet;
     SceneReads reads{};
-    Run = {&bank, &reads, true, -1, 0.0f, 0};
-    float slots[ParameterCount];
-    for (int k = 0; start + k / 60.0 < end; ++k) {
-        const int at = scene_for_clock(static_cast<float>(start + k / 60.0), &local_time);
-        if (at == scene) run_quietly(scene, local_time, slots);
+    {
+        QuietRun run = {&bank, &reads, true, -1, 0.0f, 0};
+        QuietScope quiet(run);
+        float slots[ParameterCount];
+        for (int k = 0; start + k / 60.0 < end; ++k) {
+            const int at = scene_for_clock(static_cast<float>(start + k / 60.0), &local_time);
+            if (at == scene) run_quietly(scene, local_time, slots);
+        }
     }
-    Run = {};
     for (int i = 0; i < reads.count; ++i) bank.untouch(reads.reads[i].controller);
 }
 

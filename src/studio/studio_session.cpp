@@ -7,7 +7,6 @@
 #include "platform/midi_in.h"
 #include "platform/timer.h"
 #include "studio/overlay_text.h"
-#include "studio/soft_takeover.h"
 #include "tuning/tuning_bank.h"
 
 #include <cstdio>
@@ -16,16 +15,13 @@
 
 namespace {
 
-// The session whose build the program hook runs: a hook takes no argument.
-StudioSession *Building = nullptr;
-
 // Every build in the studio: what compiles replaces, what fails keeps its last good program and
 // is told on the console (for whoever started the studio from a terminal) and in the overlay.
-void build_keeping() {
-    char *const shown = Building->build_failure;
+void build_keeping(void *context) {
+    char *const shown = static_cast<StudioSession *>(context)->build_failure;
     ProgramBuildFailure failure;
     const int failed = build_programs_keeping(failure);
-    char text[sizeof Building->build_failure] = "";
+    char text[sizeof StudioSession::build_failure] = "";
     if (failed)
         std::snprintf(text, sizeof text, "%s:%d: %s", failure.file, failure.line, failure.message);
     if (std::strcmp(text, shown) == 0) return;
@@ -35,15 +31,21 @@ void build_keeping() {
     console_write(line, CONSOLE_NOTE);
 }
 
-void note_change(const char *name, void *now_ms) {
-    rebuild_debounce_note(Building->debounce, name, *static_cast<uint32_t *>(now_ms));
+// What a poll of the folder watch reports to.
+struct Poll {
+    StudioSession &session;
+    uint32_t now_ms;
+};
+
+void note_change(const char *name, void *poll) {
+    Poll &at = *static_cast<Poll *>(poll);
+    rebuild_debounce_note(at.session.debounce, name, at.now_ms);
 }
 
 } // namespace
 
 void studio_session_prepare(StudioSession &session) {
-    Building = &session;
-    ProgramBuildHook = build_keeping;
+    ProgramBuildHook = {build_keeping, &session};
 }
 
 void studio_session_start(StudioSession &session, const char *tuning_file, const char *data_dir,
@@ -51,15 +53,16 @@ void studio_session_start(StudioSession &session, const char *tuning_file, const
     session.saver = std::make_unique<TuningSaver>(Tuning, tuning_file);
     file_watch_start(data_dir);
     session.pickup = pickup != 0;
-    if (session.pickup) soft_takeover_start(Tuning);
+    if (session.pickup) soft_takeover_start(session.takeover, Tuning);
     session.rescans =
         std::make_unique<PeriodicThread>(std::chrono::milliseconds(MidiRescanMs), midi_in_rescan);
 }
 
 void studio_session_frame(StudioSession &session, uint32_t now_ms) {
-    file_watch_poll(note_change, &now_ms);
+    Poll poll = {session, now_ms};
+    file_watch_poll(note_change, &poll);
     if (!rebuild_debounce_due(session.debounce, now_ms)) return;
-    build_keeping();
+    build_keeping(&session);
     // The save-to-program figure, for whoever tunes from a terminal (and the benchmark).
     char line[80];
     std::snprintf(line, sizeof line, "studio: rebuilt %u ms after the save\n",
@@ -73,7 +76,8 @@ const char *studio_session_notes(StudioSession &session) {
     if (*session.build_failure) notes += std::string(session.build_failure) + "\n";
     std::string waiting;
     for (int controller = 0; session.pickup && controller < ControllerCount; ++controller)
-        if (soft_takeover_waiting(controller)) waiting += " " + std::to_string(controller);
+        if (soft_takeover_waiting(session.takeover, controller))
+            waiting += " " + std::to_string(controller);
     if (!waiting.empty()) notes += "waiting for pickup:" + waiting + "\n";
     std::string wrapped;
     for (std::size_t start = 0, end; start < notes.size(); start = end + 1) {
@@ -88,9 +92,8 @@ const char *studio_session_notes(StudioSession &session) {
 
 void studio_session_end(StudioSession &session) {
     session.rescans.reset(); // before the bank closes the devices
-    if (session.pickup) soft_takeover_stop(Tuning);
+    if (session.pickup) soft_takeover_stop(session.takeover, Tuning);
     file_watch_stop();
     session.saver.reset();
-    ProgramBuildHook = build_programs;
-    Building = nullptr;
+    ProgramBuildHook = ProgramBuildPlain;
 }

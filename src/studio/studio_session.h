@@ -4,6 +4,7 @@
 #include "gfx/programs.h"
 #include "studio/periodic_thread.h"
 #include "studio/rebuild_debounce.h"
+#include "studio/soft_takeover.h"
 #include "studio/tuning_saver.h"
 
 #include <cstddef>
@@ -21,6 +22,7 @@ struct StudioSession {
     std::unique_ptr<TuningSaver> saver;
     RebuildDebounce debounce;
     bool pickup = false;
+    SoftTakeover takeover;                         // with pickup
     char build_failure[ShaderPathSize + 600] = ""; // file:line: message, empty when all build
     char notes[StudioNotesSize] = "";
     // Listing the ports costs milliseconds when no JACK server runs (each try to reach one fails
@@ -29,8 +31,8 @@ struct StudioSession {
 };
 
 // Before demo_open: the programs are built the studio's way from the start and on y/Y/p, so a
-// compile error is reported instead of shown in a box. The session must outlive
-// studio_session_end.
+// compile error is reported instead of shown in a box (the build switch carries the session). The
+// session must outlive studio_session_end.
 void studio_session_prepare(StudioSession &session);
 // After demo_open: saves the tuning to tuning_file from the next change on, watches data_dir's
 // shaders, rescans the MIDI ports on a thread of its own, and with pickup makes the preloaded
@@ -44,5 +46,6 @@ void studio_session_frame(StudioSession &session, uint32_t now_ms);
 // the tuning is not saved, the first shader that failed (file:line: message), the controllers
 // waiting for their knobs.
 const char *studio_session_notes(StudioSession &session);
-// Saves the last change, stops the saving thread, the rescans, the watch and the filter.
+// Saves the last change, stops the saving thread, the rescans, the watch and the filter, and
+// switches the plain build back in. Also right after studio_session_prepare, when demo_open failed.
 void studio_session_end(StudioSession &session);

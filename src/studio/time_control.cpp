@@ -40,8 +40,8 @@ static void follow_music(TimeControl *tc) {
     const int stop = tc->paused || tc->held_at_end;
     if (stop == tc->music_paused) return;
     tc->music_paused = stop;
-    void (*call)() = stop ? tc->music.pause : tc->music.resume;
-    if (call) call();
+    void (*call)(void *) = stop ? tc->music.pause : tc->music.resume;
+    if (call) call(tc->music.context);
 }
 
 // Where loop time is at timer_ms. A reading before the anchor (a timer stepped back) counts as the
@@ -64,7 +64,7 @@ static void move_to(TimeControl *tc, int32_t ms) {
     tc->anchor_loop_ms = target;
     tc->anchored = 0;
     tc->held_at_end = target >= StudioEndMs;
-    if (tc->music.seek) tc->music.seek(static_cast<uint32_t>(target));
+    if (tc->music.seek) tc->music.seek(tc->music.context, static_cast<uint32_t>(target));
     follow_music(tc);
 }
 

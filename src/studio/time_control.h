@@ -16,12 +16,13 @@ constexpr double StudioFps = 60.0;
 // The grid frame of loop time nearest `ms`, clamped to 0 .. StudioEndMs.
 int32_t snap_to_grid(int32_t ms);
 
-// What the app does to the music; each may be null (no music). Seek takes loop time, which is the
-// music's own time, and must leave a paused music paused.
+// What the app does to the music, each given the context; each may be null (no music). Seek takes
+// loop time, which is the music's own time, and must leave a paused music paused.
 struct MusicMoves {
-    void (*seek)(uint32_t ms);
-    void (*pause)();
-    void (*resume)();
+    void (*seek)(void *context, uint32_t ms);
+    void (*pause)(void *context);
+    void (*resume)(void *context);
+    void *context;
 };
 
 // The clock's state before every CheckpointFrames-th grid frame: a move replays from the nearest

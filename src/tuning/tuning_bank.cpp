@@ -3,7 +3,7 @@
 #include "platform/midi_in.h"
 #include "tuning/tuned_values_export.h"
 
-float (*TuningReadOverride)(int controller, float fallback) = nullptr;
+TuningReadSeam TuningReadOverride = {nullptr, nullptr};
 
 static bool is_controller(int controller) {
     return controller >= 0 && controller < ControllerCount;
@@ -34,17 +34,23 @@ TuningBank::~TuningBank() {
 void TuningBank::receive(unsigned char, unsigned char data1, unsigned char data2) {
     if (data1 >= ControllerCount) return;
     const float value = static_cast<float>(data2 / 127.0);
-    const ReceiveFilter filter = receive_filter.load(std::memory_order_acquire);
     bool changed = false;
     {
         std::lock_guard<PlatformLock> hold(lock_);
-        if (filter && !filter(data1, data2, values[data1], touched[data1] != 0)) return;
+        if (filter_.admit &&
+            !filter_.admit(filter_.context, data1, data2, values[data1], touched[data1] != 0))
+            return;
         // A repeated value (a MIDI clock lands on controller 0 many times a second) is no change.
         changed = !touched[data1] || values[data1] != value;
         touched[data1] = 1;
         values[data1] = value;
     }
     if (changed) change_count.fetch_add(1, std::memory_order_release);
+}
+
+void TuningBank::set_receive_filter(const ReceiveFilter &filter) {
+    std::lock_guard<PlatformLock> hold(lock_);
+    filter_ = filter;
 }
 
 float TuningBank::value_or_default(int controller, float fallback) {
@@ -99,6 +105,7 @@ std::size_t format_tuned_values(TuningBank &bank, char *line, std::size_t size) 
 TuningBank Tuning;
 
 float value_or_default(int controller, float fallback) {
-    if (TuningReadOverride) return TuningReadOverride(controller, fallback);
+    if (TuningReadOverride.read)
+        return TuningReadOverride.read(TuningReadOverride.context, controller, fallback);
     return Tuning.value_or_default(controller, fallback);
 }

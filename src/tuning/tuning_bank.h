@@ -41,15 +41,22 @@ class TuningBank {
     unsigned device_count = 0;
 
     // Decides whether a message reaches its controller; runs in receive, under the bank's lock,
-    // with the value and flag the controller holds. Unset, as in plain mode, every message does.
-    using ReceiveFilter = bool (*)(int controller, int data, float held, bool touched);
-    std::atomic<ReceiveFilter> receive_filter{nullptr};
+    // with its context and the value and flag the controller holds. Without one, as in plain mode,
+    // every message does.
+    struct ReceiveFilter {
+        bool (*admit)(void *context, int controller, int data, float held, bool touched);
+        void *context;
+    };
+    // Sets the filter ({} for none) under the lock: once this returns, no message is in the old
+    // one.
+    void set_receive_filter(const ReceiveFilter &filter);
     // Bumped by every message that changes a value or touches a controller, so a saver can tell a
     // change without the lock. Whoever else changes the arrays (an undo) bumps it too.
     std::atomic<unsigned> change_count{0};
 
   private:
     PlatformLock lock_; // held around one controller's few accesses, never longer
+    ReceiveFilter filter_ = {nullptr, nullptr}; // under lock_
     bool owns_devices_ = false;
 };
 
@@ -62,7 +69,11 @@ extern TuningBank Tuning;
 // value_or_default on the process-wide bank: what the scene scripts call.
 float value_or_default(int controller, float fallback);
 
-// Answers every value_or_default call on the process-wide bank in its place when set, leaving the
-// bank alone (the studio re-runs a script with one controller moved to see which slots follow;
-// tests record the order of reads).
-extern float (*TuningReadOverride)(int controller, float fallback);
+// Answers every value_or_default call on the process-wide bank in its place when `read` is set,
+// given its context, leaving the bank alone (the studio re-runs a script with one controller moved
+// to see which slots follow; tests record the order of reads).
+struct TuningReadSeam {
+    float (*read)(void *context, int controller, float fallback);
+    void *context;
+};
+extern TuningReadSeam TuningReadOverride;

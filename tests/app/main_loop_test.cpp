@@ -31,7 +31,7 @@ void record(const std::string &call) {
 int WindowWidth, WindowHeight;
 void *MainWindowHandle;
 void (*WindowRebuildHook)();
-void (*ProgramBuildHook)();
+ProgramBuildSeam ProgramBuildHook;
 void (*MessageBoxHook)(void *, const char *, const char *, int);
 
 #define FAKE(type, name, params, result)                                                           \
@@ -105,7 +105,7 @@ TEST(MainLoop, EveryCaseMakesItsCallsInOrderAndExitsWithItsCode) {
           "window_module_instance window_init window_end box error: window_init()! ");
     check({0}, {}, true, false, 1, "window_module_instance window_init load_resources window_end ");
     Fake.calls.clear();
-    ProgramBuildHook = build_programs;
+    ProgramBuildHook = {[](void *) { build_programs(); }, nullptr};
     ASSERT_TRUE(WindowRebuildHook);
     WindowRebuildHook();
     EXPECT_EQ(Fake.calls, "build_programs ") << "y, Y and p must rebuild the programs";

@@ -2,8 +2,8 @@
 # The studio end to end under Xvfb with a window manager, its music on SDL's dummy driver and a
 # JACK sender turning controller 7: a bad option exits 2 with its reason; started at 102 s and
 # paused it stands still; key 8 shows the orb scene's first frame as the capture tool renders it;
-# it plays on after Space, moves on Page Down, and Escape ends it with 0, the tuned line on the
-# clipboard as in a plain run.
+# S scales that frame and, after 1/4, shows it whole again; it plays on after Space, moves on
+# Page Down, and Escape ends it with 0, the tuned line on the clipboard as in a plain run.
 #   studio_e2e.sh DEMO DEMO_CAPTURE MIDI_SEND   (from the folder that holds data/)
 set -u
 here=$(dirname "$(readlink -f "$0")")
@@ -46,6 +46,11 @@ psnr() { ffmpeg -f rawvideo -pix_fmt rgb24 -video_size 1024x576 -i "$work/orb.rg
 scores=$(for frame in "$work"/frames/*.png; do psnr "$frame"; done | tr '\n' ' ')
 check "key 8: nearest the capture's first frame of scene 8 at $orb_ms ms (PSNR $scores)" \
     'awk -v s="$scores" "BEGIN { split(s, p, \" \"); exit !(p[2] > p[1] && p[2] > p[3] && p[2] >= 35) }"'
+
+press "$wid" s
+check "S: the paused frame at half size" 'wait_for "S changed nothing" $pid differs "$work/orb.rgb"'
+press "$wid" s s
+check "S twice more: full size, the same frame again" 'back_to "$work/orb.rgb" 20'
 
 press "$wid" space
 check "resumed: the picture moves" 'wait_for "still after Space" $pid differs "$work/orb.rgb" &&

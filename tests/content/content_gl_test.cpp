@@ -52,7 +52,7 @@ std::vector<float> Pass; // what the last scene pass drew
 
 // As scene_pass draws the program, at half the demo's size: the shaders depend on
 // objectPosition, not on the pixel count, and llvmpipe takes a quarter of the time.
-void capture_pass(GLuint program) {
+void capture_pass(void *, GLuint program) {
     glViewport(0, 0, 512, 256);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_BLEND);
@@ -106,7 +106,8 @@ TEST_P(Scene, ShowsAFinitePictureAtEveryTimeAndKnobSetting) {
         for (size_t j = 0; j < times.size(); ++j) {
             SCOPED_TRACE(testing::Message() << "at " << times[j] << " s, knob setting " << setting);
             {
-                const SceneDrawScope captured({capture_pass, [](float) {}}); // no credits cards
+                const SceneDrawScope captured(
+                    {capture_pass, [](void *, float) {}, nullptr}); // no credits cards
                 std::fill(std::begin(ParameterBlock), std::end(ParameterBlock), 0.0f);
                 scripts[c.scene - 1](times[j]);
             }

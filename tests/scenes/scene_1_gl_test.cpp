@@ -113,7 +113,7 @@ TEST(Scene1Credits, CardsGoOverTheFinishedFrame) {
     for (const Overlay &overlay : Cases) {
         SCOPED_TRACE("a = " + std::to_string(overlay.a));
         {
-            const SceneDrawScope no_overlay({scene_pass, [](float) {}});
+            const SceneDrawScope no_overlay({SceneDrawGl.draw_pass, [](void *, float) {}, nullptr});
             draw_frame(overlay.a);
         }
         const Pixels expected = expected_picture(overlay, read_window());

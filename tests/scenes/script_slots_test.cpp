@@ -60,12 +60,13 @@ uint64_t digest_of_every_script() {
 TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     for (int i = 0; i < SceneProgramCount; ++i) SceneProgramTable[i] = 0x5000 + i;
     const SceneDrawScope recorded(
-        {[](GLuint program) { feed('p', program), feed('b', ParameterBlock); },
-         [](float a) { feed('o', a); }});
-    TuningReadOverride = [](int controller, float fallback) {
-        feed('r', controller), feed('d', fallback);
-        return Tuning.value_or_default(controller, fallback);
-    };
+        {[](void *, GLuint program) { feed('p', program), feed('b', ParameterBlock); },
+         [](void *, float a) { feed('o', a); }, nullptr});
+    TuningReadOverride = {[](void *, int controller, float fallback) {
+                              feed('r', controller), feed('d', fallback);
+                              return Tuning.value_or_default(controller, fallback);
+                          },
+                          nullptr};
     EXPECT_EQ(digest_of_every_script(), 10711037790365753975ull) << "untuned";
 
     // Distinct values, 10 and 11 included, which no script reads.
@@ -74,7 +75,7 @@ TEST(SceneScripts, SlotsReadsAndDrawsOverEveryScenesSpan) {
     EXPECT_EQ(digest_of_every_script(), 16468981213635141753ull) << "tuned";
 
     for (int c : tuned) Tuning.touched[c] = 0; // for the export at exit
-    TuningReadOverride = nullptr;
+    TuningReadOverride = {};
 }
 
 } // namespace

@@ -70,7 +70,7 @@ TEST(SceneReads, ControllersDefaultsAndSlotsComeFromTheScripts) {
     EXPECT_EQ(rows(scan(40.0f, bank)), "2/7:");
     for (int k = 0; k < ParameterCount; ++k) EXPECT_EQ(ParameterBlock[k], k + 0.5f);
     EXPECT_EQ(bank.values[8], 0.77f);
-    EXPECT_EQ(SceneDraw.pass, SceneDrawGl.pass);
+    EXPECT_EQ(SceneDraw.draw_pass, SceneDrawGl.draw_pass);
 }
 
 TEST(SceneReads, UndoLeavesTheScenesControllersOutOfTheExport) {
@@ -89,17 +89,18 @@ TEST(OverlayText, StateFrameTimesAndOneRowPerRead) {
     bank.receive(0xB0, 13, 127);
     const SceneReads reads = scan(102.0f, bank);
     const OverlayView view{102350, 102.167f, true, true, 101183, 151000, {60, 12.5f, 31.25f},
-                           &reads};
+                           4,      &reads};
     char text[OverlayTextSize];
     format_overlay_text(view, text, sizeof text);
     std::istringstream in(text);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 7u + 8u);
+    ASSERT_EQ(lines.size(), 8u + 8u);
     for (const std::string &line : lines) EXPECT_LE(line.size(), OverlayColumns) << line;
     EXPECT_EQ(lines[0], "scene 8  ball8.shader");
     EXPECT_EQ(lines[3] + lines[4], "PAUSEDlooping 101.183 - 151.000 s");
-    EXPECT_EQ(lines[10], " 13   0.010   11  1.000 touched");
+    EXPECT_EQ(lines[6], "preview 1/4 (S)");
+    EXPECT_EQ(lines[11], " 13   0.010   11  1.000 touched");
     EXPECT_EQ(format_overlay_text(view, text, 23), lines[0].size()); // whole lines only
 }
 

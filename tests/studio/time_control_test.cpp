@@ -11,8 +11,12 @@
 
 static TimeControl Tc;
 static std::string Music; // what the music was told, in order
-const MusicMoves Recorder = {[](uint32_t ms) { Music += "s" + std::to_string(ms) + " "; },
-                             [] { Music += "p "; }, [] { Music += "r "; }};
+static std::string &told(void *music) {
+    return *static_cast<std::string *>(music);
+}
+const MusicMoves Recorder = {
+    [](void *music, uint32_t ms) { told(music) += "s" + std::to_string(ms) + " "; },
+    [](void *music) { told(music) += "p "; }, [](void *music) { told(music) += "r "; }, &Music};
 
 // The parameter row of the frame at `now`, drawn here as the demo does (nothing reaches GL), or
 // with run = false the one the capture tool has just run.

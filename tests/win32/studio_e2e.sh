@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows studio under Wine, heard through a sound server: studio_e2e.sh DEMO_EXE DATA_DIR MATCH
 #   a bad option exits 2 with its reason on standard error; --studio --from 102 opens a 1024 x 576
-#   window whose music MCI has moved to 102 s; Tab and Space stand the picture still, Space plays
-#   on, Page Down moves, Escape ends with 0
+#   window whose music MCI has moved to 102 s; Tab and Space stand the picture still, S scales it
+#   and, after 1/4, shows it whole again, Space plays on, Page Down moves, Escape ends with 0
 set -uo pipefail
 source "$(dirname "$0")/wine_session.sh"
 source "$(dirname "$0")/../support/sound_server.sh"
@@ -37,6 +37,10 @@ done
 wid=$window
 press "$wid" Tab space
 still paused.rgb || fail "the paused picture moves"
+press "$wid" s
+wait_for "S changed nothing" $pid differs paused.rgb || exit 1
+press "$wid" s s
+back_to paused.rgb 20 || fail "S twice more: not the paused picture whole again"
 press "$wid" space
 wait_for "the picture stands still after Space" $pid differs paused.rgb || exit 1
 press "$wid" Next

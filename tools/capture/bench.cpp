@@ -38,15 +38,15 @@ int fail(const std::string &message) {
 // The scene scripts reach the GPU through the seam: recording it says which program a frame drew.
 GLuint LastProgram = 0;
 bool CreditsDrawn = false;
-void recording_pass(GLuint program) {
+void recording_pass(void *, GLuint program) {
     LastProgram = program;
     scene_pass(program);
 }
-void recording_overlay(float a) {
+void recording_overlay(void *, float a) {
     CreditsDrawn = true;
     draw_credits_overlay(a);
 }
-const SceneDrawSeam RecordingSeam = {recording_pass, recording_overlay};
+const SceneDrawSeam RecordingSeam = {recording_pass, recording_overlay, nullptr};
 
 std::string program_name(GLuint program) {
     for (int i = 0; i < SceneProgramCount; ++i) {

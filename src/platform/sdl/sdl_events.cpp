@@ -2,7 +2,7 @@
 //   [x] close request, SDL_QUIT (also raised for SIGINT and SIGTERM) and Escape: quit request
 //   [x] typed y, Y and p: rebuild the programs; capital P and everything else: nothing
 //   [x] the whole queue is drained by the caller every pass
-//   [x] the keys of keys.h, first presses only, to WindowKeyHook when it is set
+//   [x] the keys of keys.h, first presses only, to WindowKeyHook with its context when it is set
 #include "platform/events.h"
 #include "platform/window.h"
 
@@ -40,6 +40,8 @@ static int studio_key(SDL_Keycode code) {
         return KEY_L;
     case SDLK_r:
         return KEY_R;
+    case SDLK_s:
+        return KEY_S;
     default:
         return KEY_NONE;
     }
@@ -61,9 +63,11 @@ void message_dispatch(const Message *message) {
         break;
     case SDL_KEYDOWN:
         if (event.key.keysym.sym == SDLK_ESCAPE) post_quit_message();
-        if (WindowKeyHook && !event.key.repeat) {
+        if (WindowKeyHook.press && !event.key.repeat) {
             int key = studio_key(event.key.keysym.sym);
-            if (key != KEY_NONE) WindowKeyHook(key, (event.key.keysym.mod & KMOD_SHIFT) != 0);
+            if (key != KEY_NONE)
+                WindowKeyHook.press(WindowKeyHook.context, key,
+                                    (event.key.keysym.mod & KMOD_SHIFT) != 0);
         }
         break;
     case SDL_TEXTINPUT:

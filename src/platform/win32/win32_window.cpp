@@ -4,7 +4,7 @@
 //   [x] double-buffered RGBA, 24 colour bits; no alpha, depth, stencil or accumulation
 //   [x] screen saver and monitor power-down refused; Esc, close and destroy post the quit request
 //   [x] y, Y and p rebuild the programs and still reach DefWindowProcA
-//   [x] the keys of keys.h, first presses only, to WindowKeyHook when it is set
+//   [x] the keys of keys.h, first presses only, to WindowKeyHook with its context when it is set
 //   [x] the cursor hidden unless the studio shows it
 //   [x] window_end releases exactly what exists, always unregisters the class
 //   [ ] no resize handling: the sizes are taken once at creation
@@ -82,6 +82,8 @@ static int studio_key_for_virtual_key(WPARAM key) {
         return KEY_L;
     case 'R':
         return KEY_R;
+    case 'S':
+        return KEY_S;
     default:
         return KEY_NONE;
     }
@@ -89,9 +91,10 @@ static int studio_key_for_virtual_key(WPARAM key) {
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     // Bit 30: the key was already down, an auto-repeat.
-    if (message == WM_KEYDOWN && WindowKeyHook && !(lparam & (1 << 30))) {
+    if (message == WM_KEYDOWN && WindowKeyHook.press && !(lparam & (1 << 30))) {
         int key = studio_key_for_virtual_key(wparam);
-        if (key != KEY_NONE) WindowKeyHook(key, GetKeyState(VK_SHIFT) < 0);
+        if (key != KEY_NONE)
+            WindowKeyHook.press(WindowKeyHook.context, key, GetKeyState(VK_SHIFT) < 0);
     }
     switch (window_message_action(message, wparam)) {
     case WindowMessageAction::refuse:
