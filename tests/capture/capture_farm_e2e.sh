@@ -90,7 +90,7 @@ check "a second farm on an output is refused while the first has jobs, naming th
     '[ $? = 2 ] && grep -q "squeue -j $(ids video.out)" second.err'
 mkdir fake && printf '#!/bin/sh\necho Submitted batch job 7\n' > fake/sbatch && chmod +x fake/sbatch
 PATH=$PWD/fake:$PATH farm --parts 2 --out fake.mp4 2> fake.err
-check "an answer of sbatch that is no job id is named, nothing more submitted" \
+check "an answer of sbatch that is no job id is named and ends the submission" \
     '[ $? = 1 ] && grep -q "answered .Submitted batch job 7. for the parts" fake.err'
 
 broken_ended() { [ -z "$(squeue -h -j "$(ids broken.out)")" ]; }
