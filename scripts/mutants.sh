@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Mutation run: applies each mutant below to the tree, rebuilds what links the mutated file, runs
 # the unit and GL tests of the programs that were relinked (and, for platform code, the end-to-end
-# tests that start them) and says whether a test failed. Slow, so not part of CI.
+# tests that start them; for a script, the tests that name it) and says whether a test failed.
+# Slow, so not part of CI.
 #   scripts/mutants.sh [--list] [ID...]      (no ID: every mutant)
 # Environment: MUTANTS_BUILD (build-mutants), MUTANTS_TIMEOUT (60 s a test),
 # MUTANTS_E2E_EXCLUDE (hardening_: the bad-file sweep takes minutes a run).
@@ -105,6 +106,17 @@ link-other-data src/studio/moment_open.cpp && fnv1a_64(bytes) == m.served[i]) co
 link-folder-match src/studio/moment_open.cpp || bytes != texts[slot]) ~> )
 link-shader-dir src/gfx/data_dir.cpp return *ShaderDir ? ShaderDir : DataDir; ~> return DataDir;
 link-at tools/capture/options.cpp given[Link] && !o.has_at && !given[Range]; ~> given[Link] && !o.has_at;
+join-longer tools/capture/video_join.cpp } else if (frames != static_cast<long long>(segment.frames)) { ~> } else if (frames < static_cast<long long>(segment.frames)) {
+join-uncounted tools/capture/video_join.cpp && frames == expected) return true; ~> ) return true;
+part-in-place tools/capture/capture_modes.cpp target.path = scratch_path(segment); ~> target.path = segment;
+png-in-place tools/capture/image.cpp const std::string scratch = scratch_path(path); ~> const std::string scratch = path;
+farm-busy-output scripts/capture-farm.sh [ -n "$jobs" ] && listed "$jobs"; then ~> [ -n "$jobs" ] && false; then
+farm-stale-lock scripts/capture-farm.sh [ -n "$queue" ] ~> true
+farm-percent scripts/capture-farm.sh logs=${work//'%'/%%} ~> logs=$work
+farm-job-id scripts/capture-farm.sh [[ $1 =~ ^([0-9]+)(;[^;[:space:]]+)?$ ]] || return 1 ~> [[ $1 =~ ([0-9]+) ]] || return 1
+farm-retry-all scripts/capture-farm.sh [ -f "$work/part-$k.$run.done" ] || missing+=("$k") ~> missing+=("$k")
+farm-retry-none scripts/capture-farm.sh [ ${#missing[@]} -gt 0 ] || ~> true ||
+farm-retry-options scripts/capture-farm.sh [ -z "$parts$capture${render[*]}${join[*]}" ] || ~> true ||
 EOF
 }
 
@@ -152,13 +164,15 @@ trap 'exit 130' INT TERM
 # Waiting on a background job lets Ctrl+C end the run at once, whatever the child does with it.
 run() { "$@" & wait $!; }
 
-# One row per test: name, labels, the programs of the build it starts (basenames). A test whose
-# program is not built yet is listed as PROGRAM_NOT_BUILT.
+# One row per test: name, labels, the programs of the build it starts (basenames) and the scripts
+# of scripts/ on its command line (as scripts/NAME). A test whose program is not built yet is
+# listed as PROGRAM_NOT_BUILT.
 list_tests() {
-  ctest --test-dir "$build" --show-only=json-v1 2>/dev/null | jq -r --arg bin "$bin/" '
+  ctest --test-dir "$build" --show-only=json-v1 2>/dev/null | jq -r --arg bin "$bin/" --arg src "$PWD/" '
     .tests[] | [.name,
       ([(.properties // [])[] | select(.name == "LABELS") | .value[]] | join(";")),
       ([.command[]? | select(startswith($bin)) | ltrimstr($bin)]
+       + [.command[]? | select(startswith($src + "scripts/")) | ltrimstr($src)]
        + (if (.name | endswith("_NOT_BUILT")) then [.name | rtrimstr("_NOT_BUILT")] else [] end)
        | join(" "))] | @tsv' >"$work/tests"
 }
@@ -169,7 +183,8 @@ list_tests
 targets() { # $1: with the end-to-end programs
   awk -F'\t' -v e2e="$1" -v excl="$e2e_exclude" '$2 ~ /(^|;)(unit|gl)(;|$)/ || (e2e &&
       $2 ~ /(^|;)e2e(;|$)/ && $2 !~ /win32|soak/ && (excl == "" || $1 !~ excl)) {
-      n = split($3, p, " "); for (i = 1; i <= n; ++i) print p[i] }' "$work/tests" | sort -u
+      n = split($3, p, " "); for (i = 1; i <= n; ++i) if (p[i] !~ /\//) print p[i] }' "$work/tests" |
+    sort -u
 }
 echo "building the unmutated tree in $build ..."
 mapfile -t all_targets < <(targets 1)
@@ -192,8 +207,10 @@ while read -r -u 3 id file rest; do
     printf '%-20s gone       (text not found once in %s, src/ or tools/)\n' "$id" "$file"
     continue
   fi
-  platform=0
+  # Platform code and scripts are run by the end-to-end tests too.
+  platform=0 script=0
   [[ $target == src/platform/* ]] && platform=1
+  [[ $target == scripts/* ]] && platform=1 script=1
   cp -p "$target" "$work/original"
   current=$target
   IFS= read -rd '' body <"$target"
@@ -202,7 +219,9 @@ while read -r -u 3 id file rest; do
   verdict="" by=""
   targets_now=("${unit_gl_targets[@]}")
   [ $platform = 1 ] && targets_now=("${all_targets[@]}")
-  if ! run cmake --build "$bin" -j2 --target "${targets_now[@]}" >"$work/build.log" 2>&1; then
+  if [ $script = 1 ]; then
+    echo "$target" >"$work/relinked" # nothing to build: the tests that name it run it
+  elif ! run cmake --build "$bin" -j2 --target "${targets_now[@]}" >"$work/build.log" 2>&1; then
     verdict=stillborn by=$(grep -m1 -E 'error:' "$work/build.log" | cut -c1-100)
   else
     # The tests of every relinked program, and of the programs that run one.
@@ -212,6 +231,8 @@ while read -r -u 3 id file rest; do
       extra=$(also_runs "$prog")
       [ -n "$extra" ] && grep -qx "$extra" "$work/relinked" && echo "$prog" >>"$work/relinked"
     done < <(cut -f3- "$work/tests" | tr ' \t' '\n' | sort -u)
+  fi
+  if [ -z "$verdict" ]; then
     regex() { # $1: unit-gl or e2e
       awk -F'\t' -v kind="$1" -v excl="$e2e_exclude" 'NR == FNR { relinked[$1] = 1; next }
         { n = split($3, p, " "); hit = 0

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -78,6 +79,18 @@ class CaptureRun : public ::testing::Test {
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(centre[i] / 255.0, 1.2 * (0.99 * colour[i] - 0.015), 0.025)
                 << name << " " << i;
+    }
+
+    // The file's inode: a file renamed into place has a new one, a file rewritten keeps its own.
+    ino_t inode(const std::string &name) {
+        struct stat status {};
+        return stat((dir_ / name).c_str(), &status) == 0 ? status.st_ino : 0;
+    }
+    // What a crashed or failed run would leave: hidden scratch files.
+    bool scratch_left(const fs::path &folder) {
+        for (const auto &entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string()[0] == '.') return true;
+        return false;
     }
 
     fs::path dir_;
@@ -204,6 +217,48 @@ TEST_F(CaptureRun, VideoFramesMatchThePngFramesAndCtrlCLeavesAPlayableVideo) {
     EXPECT_NE(err_.find("interrupted after"), npos) << err_;
     EXPECT_EQ(sh("ffmpeg -nostdin -v error -i int.mp4 -f null -"), 0) << err_;
     EXPECT_TRUE(err_.empty()) << err_;
+}
+
+// A farm's parts and join on one machine. A part run again puts new files in place of its segment
+// and frames, so a join reading the old ones keeps them whole. The join refuses a joined video
+// short of the parts' frames, and a segment longer (left by a farm of another span), shorter or
+// missing, and leaves the video it would replace as it was.
+TEST_F(CaptureRun, PartsAppearWholeAndTheJoinCountsEveryFrame) {
+    ASSERT_EQ(sh("ffmpeg -nostdin -f lavfi -i anullsrc=d=1 data/tune.mp3 && "
+                 "ffmpeg -nostdin -f lavfi -i anullsrc=d=0.2 short.mp3"),
+              0)
+        << err_;
+    const std::string part = "'" CAPTURE_EXE "' --size 1024x512 --fps 10 --part ";
+    const std::string span = " --to 0.5 ", join = "--join 2 --fps 10 --out v.mp4" + span;
+    ASSERT_EQ(sh(part + "1/2 --out v.mp4" + span + "&&" + part + "2/2 --out v.mp4" + span + "&&" +
+                 part + "2/2 --out f" + span),
+              0)
+        << err_;
+    ASSERT_EQ(run(join), 0) << err_;
+    const std::string joined = read_file(dir_ / "v.mp4");
+    const ino_t segment = inode("v.part-2-of-2.mp4"), frame = inode("f/frame_000005.png");
+
+    const std::string first = "v.part-1-of-2.mp4";
+    const struct {
+        std::string before, music, says;
+    } refusals[] = {
+        {"true", "--music short.mp3", "the joined video holds"},
+        {part + "2/2 --out v.mp4 --to 0.7", "",
+         "v.part-2-of-2.mp4 holds 4 frames where its part has 3"},
+        {"head -c $(($(stat -c %s " + first + ") / 2)) " + first + " > cut && mv cut " + first, "",
+         first + " holds"},
+        {"rm " + first, "", first + " is missing"},
+    };
+    for (const auto &c : refusals) {
+        ASSERT_EQ(sh(c.before), 0) << err_;
+        EXPECT_EQ(run(join + c.music), 1) << c.says;
+        EXPECT_NE(err_.find(c.says), npos) << err_;
+        EXPECT_TRUE(read_file(dir_ / "v.mp4") == joined) << c.says; // left as it was
+    }
+    ASSERT_EQ(sh(part + "2/2 --out f --to 0.7"), 0) << err_;
+    EXPECT_NE(inode("v.part-2-of-2.mp4"), segment);
+    EXPECT_NE(inode("f/frame_000005.png"), frame);
+    EXPECT_FALSE(scratch_left(dir_) || scratch_left(dir_ / "f"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "frame_capture.h"
 #include "image.h"
 #include "progress.h"
+#include "scratch_file.h"
 #include "timeline/parameter_block.h"
 #include "timeline/scene_pass.h"
 #include "timeline_run.h"
@@ -91,8 +92,11 @@ int run_render(const CaptureOptions &o) {
     target.kind = o.out_kind;
     target.path = o.out;
     set_png_level(o.png_level);
-    if (o.out_kind == OutputKind::Mp4 && o.part > 0) {
-        target.path = segment_path(o.out, o.part, o.parts);
+    // A segment appears whole: a part run again never rewrites one that a join is reading.
+    const bool segmented = o.out_kind == OutputKind::Mp4 && o.part > 0;
+    const std::string segment = segmented ? segment_path(o.out, o.part, o.parts) : "";
+    if (segmented) {
+        target.path = scratch_path(segment);
         target.video = video_settings(o, target.path);
     } else if (o.out_kind == OutputKind::Mp4) {
         target.video = video_settings(o, o.out);
@@ -101,15 +105,21 @@ int run_render(const CaptureOptions &o) {
 
     Progress progress(plan.kept());
     CaptureResult result;
-    const bool done = capture_frames(plan, target, &progress, result, error);
+    bool done = capture_frames(plan, target, &progress, result, error);
     progress.finish();
     close_gl();
+    if (segmented) {
+        if (done && !result.interrupted)
+            done = put_in_place(target.path, segment, error);
+        else
+            std::filesystem::remove(target.path, fs_error);
+    }
     if (!done) return fail(error);
     if (result.interrupted) {
+        const std::string kept =
+            segmented ? ", no segment written for this part" : ", " + o.out + " holds them";
         std::fprintf(stderr, "demo-capture: interrupted after %zu of %zu frames%s\n", result.frames,
-                     plan.kept(),
-                     o.out_kind == OutputKind::Mp4 ? (", " + target.path + " holds them").c_str()
-                                                   : "");
+                     plan.kept(), o.out_kind == OutputKind::Mp4 ? kept.c_str() : "");
         return ExitInterrupted;
     }
     return ExitOk;

@@ -1,5 +1,7 @@
 #include "image.h"
 
+#include "scratch_file.h"
+
 #include <cstdlib>
 #include <zlib.h>
 
@@ -22,6 +24,7 @@ static unsigned char *zlib_deflate(unsigned char *data, int size, int *out_size,
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -29,12 +32,14 @@ namespace {
 // `top` is the first row of the picture; a negative stride walks a bottom-up buffer backwards.
 bool write_rows(const std::string &path, int width, int height, const unsigned char *top,
                 int stride, std::string &error) {
+    const std::string scratch = scratch_path(path);
     errno = 0;
-    if (!stbi_write_png(path.c_str(), width, height, 3, top, stride)) {
+    if (!stbi_write_png(scratch.c_str(), width, height, 3, top, stride)) {
         error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
+        std::remove(scratch.c_str());
         return false;
     }
-    return true;
+    return put_in_place(scratch, path, error);
 }
 
 } // namespace

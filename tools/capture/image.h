@@ -9,6 +9,7 @@ struct Image {
     std::vector<unsigned char> rgb;
 };
 
+// The file appears whole or not at all (scratch_file.h).
 bool write_png(const std::string &path, const Image &image, std::string &error);
 // The same from RGB rows as GL reads them, bottom row first: the writer walks them backwards.
 bool write_png_bottom_up(const std::string &path, int width, int height, const unsigned char *rgb,

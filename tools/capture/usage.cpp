@@ -41,11 +41,13 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
   --any-data             open a link made against other data files
   --part K/N             the K-th of N contiguous runs of those frames, so that N runs, on as many
                          machines, make the whole: PNG files go into FOLDER under their own numbers;
-                         an .mp4 becomes FILE.part-K-of-N.mp4, a silent segment for --join
+                         an .mp4 becomes FILE.part-K-of-N.mp4, a silent segment for --join (made
+                         under a hidden name and renamed when whole, as every PNG file is)
   --dry-run              check the line and print the frames it would make, make nothing
 Frames are read back while the next one renders and written by other threads, a few frames in
 flight at most whatever the span. Ctrl+C stops after the frame being drawn: what was drawn is
-written, an .mp4 is finished with it (music included), and the exit code is 130.
+written, an .mp4 is finished with it (music included; a part's segment is dropped), and the exit
+code is 130.
 
 Other modes:
   --parameters           no drawing, no GL: CSV on stdout (or --out FILE.csv) with the header
@@ -73,8 +75,9 @@ Other modes:
   --join N --out FILE.mp4
                          the segments of --part 1/N ... N/N --out FILE.mp4, copied into FILE.mp4
                          without encoding again and muxed with the music once; takes the parts'
-                         --fps, --from/--to and --music, --data. A segment missing, short or
-                         unreadable is named and FILE.mp4 is left as it was
+                         --fps, --from/--to and --music, --data. A segment missing, unreadable or
+                         not of its part's length is named, as is a joined video short of their
+                         frames (music shorter than the span), and FILE.mp4 is left as it was
   -h, --help             this text
 
 Shader compile errors are printed on stderr and end the run. Exit codes: 0 done, 1 failure,

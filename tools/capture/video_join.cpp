@@ -1,5 +1,7 @@
 #include "video_join.h"
 
+#include "scratch_file.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -42,8 +44,10 @@ bool write_list(const std::vector<Segment> &segments, const std::string &list) {
     return static_cast<bool>(out);
 }
 
-bool check_segments(const std::vector<Segment> &segments, const std::string &report,
-                    std::string &error) {
+// The frames of all the segments, or 0 with the reason when one is not as its part.
+long long check_segments(const std::vector<Segment> &segments, const std::string &report,
+                         std::string &error) {
+    long long total = 0;
     for (const Segment &segment : segments) {
         long long frames = -1;
         if (!fs::is_regular_file(segment.path)) {
@@ -54,11 +58,24 @@ bool check_segments(const std::vector<Segment> &segments, const std::string &rep
             error = "segment " + segment.path + " holds " + std::to_string(frames) +
                     " frames where its part has " + std::to_string(segment.frames);
         } else {
+            total += frames;
             continue;
         }
-        return false;
+        return 0;
     }
-    return true;
+    return total;
+}
+
+// A segment replaced between its check and the copy, or music shorter than the picture (the mux
+// ends with the shorter stream), shows here.
+bool check_joined(const std::string &path, long long expected, const std::string &report,
+                  std::string &error) {
+    long long frames = -1;
+    if (count_frames(path, report, frames) && frames == expected) return true;
+    error = "the joined video holds " + (frames < 0 ? "no readable" : std::to_string(frames)) +
+            " frames where its parts have " + std::to_string(expected) +
+            " (is the music shorter than the span?)";
+    return false;
 }
 
 } // namespace
@@ -71,21 +88,18 @@ std::string segment_path(const std::string &video, int k, int n) {
 bool join_segments(const std::vector<Segment> &segments, const VideoSettings &settings,
                    std::string &error) {
     VideoSettings joining = settings;
-    joining.path = settings.path + ".joining.mp4";
+    joining.path = scratch_path(settings.path);
     const std::string list = joining.path + ".txt", report = joining.path + ".frames";
-    bool joined = check_segments(segments, report, error);
+    const long long frames = check_segments(segments, report, error);
+    bool joined = frames > 0;
     if (joined && !write_list(segments, list)) {
         error = "cannot write " + list;
         joined = false;
     }
     joined = joined && run(concat_arguments(list, silent_video_path(joining)), error) &&
-             run(mux_arguments(joining), error);
-    std::error_code renamed;
-    if (joined) fs::rename(joining.path, settings.path, renamed);
-    if (renamed) {
-        error = "cannot rename " + joining.path + ": " + renamed.message();
-        joined = false;
-    }
+             run(mux_arguments(joining), error) &&
+             check_joined(joining.path, frames, report, error) &&
+             put_in_place(joining.path, settings.path, error);
     std::error_code ignored;
     for (const std::string &scratch : {list, report, silent_video_path(joining), joining.path})
         fs::remove(scratch, ignored);

@@ -16,8 +16,9 @@ struct Segment {
 };
 
 // Checks each segment's frame count, copies them in order into one stream and muxes the music in
-// as `settings` says, into settings.path. The video appears whole or not at all: it is made under
-// another name and renamed at the end. False with the reason, naming the first segment that is
-// missing, short or unreadable.
+// as `settings` says, into settings.path. The video appears whole or not at all, and only with
+// every frame of the parts: it is made under a scratch name of this run's own, counted, and
+// renamed at the end. False with the reason, naming the first segment that is missing, short,
+// long or unreadable.
 bool join_segments(const std::vector<Segment> &segments, const VideoSettings &settings,
                    std::string &error);
