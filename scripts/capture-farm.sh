@@ -19,6 +19,9 @@ usage: capture-farm.sh --parts N --out FILE.mp4|FOLDER [options]
   --from S, --to S   the span in loop seconds (default: the whole demo)
   --size WxH, --fps N, --tuning "LINE", --preset NAME, --crf N, --png-level N
                      as demo-capture takes them, for every part
+  --link URL, --link-file FILE, --any-data
+                     a moment's link, as demo-capture takes it: its knobs and edited shaders
+                     for every part (its folder links/ID/ is made once, at the submission)
   --data DIR         the data folder (default data, from the working directory)
   --music FILE       the music the join muxes in (default tune.mp3 of the data folder)
   --capture PROGRAM  the capture tool on the nodes (default avada-kedabra-capture, else
@@ -51,8 +54,9 @@ read_options() {
     case $1 in
     -h | --help) usage && exit 0 ;;
     --retry) retry=yes && shift && continue ;;
+    --any-data) render+=("$1") && shift && continue ;;
     --parts | --out | --from | --to | --fps | --data | --size | --tuning | --preset | --crf | \
-      --png-level | --music | --capture | --sbatch) ;;
+      --png-level | --music | --capture | --sbatch | --link | --link-file) ;;
     *) refuse "unknown option $1 (see --help)" ;;
     esac
     [ $# -ge 2 ] || refuse "$1 needs a value"
@@ -61,6 +65,8 @@ read_options() {
     --out) out=$2 ;;
     --capture) capture=$2 ;;
     --sbatch) sbatch_extra+=("$2") ;;
+    # The nodes read the file from the same folder: its whole path goes.
+    --link-file) render+=("$1" "$(realpath -m -- "$2")") ;;
     --music) join+=("$1" "$2") ;;
     --from | --to | --fps | --data) render+=("$1" "$2") join+=("$1" "$2") ;;
     *) render+=("$1" "$2") ;;

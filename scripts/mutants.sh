@@ -102,7 +102,7 @@ link-bomb src/studio/moment_inflate.cpp if (produced > MomentBodyMaxBytes) { ~> 
 link-loop-order src/studio/moment_link.cpp to) || from >= to) ~> to) || from > to)
 link-edit-twice src/studio/moment_link.cpp if (edit.slot == slot) return ~> if (edit.slot == slot + 1) return
 link-fnv-prime src/studio/moment_link.cpp * 0x100000001b3u; ~> * 0x100000001b5u;
-link-other-data src/studio/moment_open.cpp && fnv1a_64(bytes) == m.served[i]) continue; ~> && fnv1a_64(bytes) + 1 != m.served[i]) continue;
+link-other-data src/studio/moment_open.cpp if (fnv1a_64(bytes) == m.served[i]) continue; ~> if (fnv1a_64(bytes) + 1 != m.served[i]) continue;
 link-folder-match src/studio/moment_open.cpp || bytes != texts[slot]) ~> )
 link-shader-dir src/gfx/data_dir.cpp return *ShaderDir ? ShaderDir : DataDir; ~> return DataDir;
 link-at tools/capture/options.cpp given[Link] && !o.has_at && !given[Range]; ~> given[Link] && !o.has_at;

@@ -36,6 +36,7 @@ constexpr int MomentEditableCount = 9; // the first nine of them
 const char *moment_served_file(int index);
 
 // The 64-bit FNV-1a hash of the bytes. It tells "made against other data", no more: no security.
+// A served file that is missing hashes as no bytes.
 uint64_t fnv1a_64(std::string_view bytes);
 // 16 lowercase hex digits.
 std::string hash_hex(uint64_t hash);

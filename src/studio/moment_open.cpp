@@ -50,7 +50,8 @@ std::string other_data(const Moment &m) {
     for (int i = 0; i < MomentServedCount; ++i) {
         std::string bytes;
         const DataPath path = data_path(moment_served_file(i));
-        if (read_bytes(path.text, bytes) && fnv1a_64(bytes) == m.served[i]) continue;
+        read_bytes(path.text, bytes); // a missing file is no bytes, on every host
+        if (fnv1a_64(bytes) == m.served[i]) continue;
         differing += (differing.empty() ? "" : ", ") + std::string(path.text);
     }
     return differing;
@@ -117,7 +118,11 @@ bool open_moment_link(std::string_view link, bool any_data, MomentFolderUse use,
     if (!link_shaders(m, texts, error)) return false;
     const fs::path folder = fs::path(links_folder) / moment_id(body);
     std::error_code ec;
-    const bool existed = fs::exists(folder, ec);
+    bool existed = fs::exists(folder, ec);
+    // Another run may make it meanwhile (a farm's parts open one link at once): then it is there.
+    if (!existed && !make_folder(folder, texts, m.tuning, error) &&
+        !(existed = fs::exists(folder, ec)))
+        return false;
     if (existed && use == MomentFolderUse::match) {
         for (int slot = 0; slot < MomentEditableCount; ++slot) {
             std::string bytes;
@@ -127,7 +132,6 @@ bool open_moment_link(std::string_view link, bool any_data, MomentFolderUse use,
                                        " is not the link's: move the folder away to use the link");
         }
     }
-    if (!existed && !make_folder(folder, texts, m.tuning, error)) return false;
     opened.moment = std::move(m);
     opened.folder = folder.generic_string();
     opened.existed = existed;

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # The capture farm on a real one-node Slurm cluster started here (munged, slurmctld, slurmd; own
 # key, ports and state, all stopped at the end): 2 s at 1024x512 and 20 fps in 4 parts, as PNG frames and as
-# a video, against a single run of each; a part that cannot write fails the join, which names its
+# a video with a moment's link, against a single run of each; a part that cannot write fails the join, which names its
 # task and log, and --retry submits it again; bad parts, a second farm on a busy output and an
 # answer of sbatch that is no job id are refused.
-#   capture_farm_e2e.sh DEMO_CAPTURE CAPTURE_FARM
+#   capture_farm_e2e.sh DEMO_CAPTURE CAPTURE_FARM MAKE_MOMENT_LINK
 set -u
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../support/x_session.sh" # check
 . "$here/../support/trivial_data.sh"
-capture=$(readlink -f "$1") farm=$(readlink -f "$2")
+capture=$(readlink -f "$1") farm=$(readlink -f "$2") make_link=$(readlink -f "$3")
 work=$(mktemp -d) && chmod 755 "$work" && cd "$work" || exit 1
 export SLURM_CONF=$work/slurm.conf SDL_VIDEODRIVER=offscreen
 
@@ -65,7 +65,12 @@ munged --key-file=munge.key --socket="$work/munge.sock" --pid-file="$work/munged
 make_trivial_data "$work"
 ffmpeg -nostdin -v error -f lavfi -i sine=f=440:d=10 data/tune.mp3 # a tone all along
 span=(--size 1024x512 --fps 20 --from 0 --to 2) # 41 frames
-"$capture" "${span[@]}" --out single && "$capture" "${span[@]}" --out single.mp4 ||
+# The runs compared take a moment's link, with a knob and an edit that paints the opening red.
+sed 's/gl_FragColor = .*/gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }/' data/verystart.shader > red
+"$make_link" data 0 --tuning "2:0.50(64) " --edit verystart.shader red > link.txt
+linked=(--link-file link.txt)
+"$capture" "${span[@]}" "${linked[@]}" --out single &&
+    "$capture" "${span[@]}" "${linked[@]}" --out single.mp4 ||
     { echo "FAIL: the single runs"; exit 1; }
 farm() { "$farm" --capture "$capture" "${span[@]}" "$@"; }
 
@@ -83,7 +88,8 @@ EOF
 broken='broken%j.mp4'
 ids() { sed -n 's/^follow: squeue -j \([0-9,]*\) .*/\1/p' "$1"; }
 mkdir broken%j.part-2-of-2.mp4 && farm --parts 2 --out $broken > broken.out &&
-    farm --parts 4 --out frames > frames.out && farm --parts 4 --out video.mp4 > video.out ||
+    farm --parts 4 --out frames "${linked[@]}" > frames.out &&
+    farm --parts 4 --out video.mp4 "${linked[@]}" > video.out ||
     { echo "FAIL: submitting"; exit 1; }
 farm --parts 2 --out video.mp4 2> second.err
 check "a second farm on an output is refused while the first has jobs, naming them" \
@@ -107,6 +113,10 @@ check "--retry submits the part that did not finish, and a join" \
 wait_for 300 queue_empty || { echo "FAIL: the jobs did not end"; squeue; exit 1; }
 cat video.out
 
+check "the link's edit, in the one folder made for it, paints the frames" \
+    '[ "$(ls links | wc -l)" = 1 ] && cmp -s links/*/verystart.shader red &&
+     [ "$(ffmpeg -v quiet -i single/frame_000001.png -f rawvideo -pix_fmt rgb24 - |
+         od -An -tu1 -j $(((256 * 1024 + 512) * 3)) -N3 | tr -s " ")" = " 255 0 0" ]'
 check "the PNG parts are the single run's frames, byte for byte" \
     '[ "$(ls single | wc -l)" = 41 ] && diff -r single frames &&
      grep -q "every part finished" frames.farm/join.log'
