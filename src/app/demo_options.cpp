@@ -21,6 +21,7 @@ const char DemoUsage[] =
     "  --from SECONDS      start at this loop time, 0 to 152\n"
     "  --loop A:B          play the span from A to B seconds over and over\n"
     "  --fullscreen        the studio over the whole screen\n"
+    "  --paused            start paused\n"
     "  --pickup            a preloaded knob takes over once it passes the value it holds\n"
     "  --tuning LINE       start with the tuned line the demo leaves on the clipboard\n"
     "  --tuning-file FILE  start with the line in FILE (if it exists); the studio keeps its\n"
@@ -69,6 +70,7 @@ enum OptionId {
     OPT_LINK,
     OPT_LINK_FILE,
     OPT_ANY_DATA,
+    OPT_PAUSED,
     OPT_COUNT
 };
 
@@ -81,6 +83,7 @@ constexpr OptionSpec Specs[OPT_COUNT] = {
     {"--studio", 0, 0}, {"--from", 1, 1}, {"--loop", 1, 1},      {"--fullscreen", 0, 1},
     {"--data", 1, 0},   {"--help", 0, 0}, {"--tuning", 1, 0},    {"--tuning-file", 1, 0},
     {"--pickup", 0, 1}, {"--link", 1, 1}, {"--link-file", 1, 1}, {"--any-data", 0, 1},
+    {"--paused", 0, 1},
 };
 
 bool say(std::string &error, std::string text) {
@@ -191,6 +194,7 @@ DemoOptionsOutcome parse_demo_options(int argc, const char *const *argv, DemoOpt
     parsed.fullscreen = seen[OPT_FULLSCREEN];
     parsed.pickup = seen[OPT_PICKUP];
     parsed.any_data = seen[OPT_ANY_DATA];
+    parsed.start_paused = seen[OPT_PAUSED];
     if (seen[OPT_TUNING] && seen[OPT_TUNING_FILE]) {
         say(error, "--tuning and --tuning-file exclude each other");
         return DEMO_OPTIONS_BAD;

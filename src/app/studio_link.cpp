@@ -20,7 +20,7 @@ bool open_studio_link(DemoOptions &o, std::string &tuning_file, std::string &err
     if (o.loop_from_ms < 0 && m.loop_from_ms >= 0 &&
         (!from_given || (o.from_ms >= m.loop_from_ms && o.from_ms < m.loop_to_ms)))
         o.loop_from_ms = m.loop_from_ms, o.loop_to_ms = m.loop_to_ms;
-    o.start_paused = m.paused;
+    o.start_paused = o.start_paused || m.paused;
     tuning_file = opened.folder + "/" + MomentTuningFile;
     o.tuning_file = tuning_file.c_str();
 

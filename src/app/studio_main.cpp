@@ -2,6 +2,7 @@
 
 #include "app/demo_main.h"
 #include "gfx/data_dir.h"
+#include "app/studio_overlay.h"
 #include "gfx/overlay_font.h"
 #include "platform/console.h"
 #include "platform/events.h"
@@ -44,7 +45,6 @@ struct Studio {
     Clock::time_point frame_start;
     int quit = 0;
     int scene = 0;
-    char overlay[OverlayTextSize + StudioNotesSize];
 };
 
 float ms_since(Clock::time_point start) {
@@ -85,18 +85,15 @@ void on_key(void *context, int key, int shift) {
     }
 }
 
-void draw_overlay(Studio &studio, int32_t loop_ms) {
+void show_overlay(Studio &studio, int32_t loop_ms) {
     scan_scene_reads(DemoClock, Tuning, studio.reads);
     const TimeControl &tc = studio.time;
     const OverlayView view = {
         loop_ms,         DemoClock,     tc.paused || tc.held_at_end, tc.looping != 0,
         tc.loop_from_ms, tc.loop_to_ms, studio.frames.summary(),     studio.preview.divisor,
         &studio.reads};
-    char *const text = studio.overlay;
-    const std::size_t length = format_overlay_text(view, text, sizeof studio.overlay);
-    std::snprintf(text + length, sizeof studio.overlay - length, "\n%s",
-                  studio_session_notes(studio.session));
-    draw_overlay_text(text);
+    present_overlay({studio.overlay_shown, view, studio_session_notes(studio.session),
+                     studio.session.build_failure});
 }
 
 // One frame of the studio; 0 when it was the last.
@@ -116,7 +113,7 @@ int studio_pass(void *context) {
     if (studio.overlay_shown) overlay_submit_frame();
 
     own = Clock::now();
-    if (studio.overlay_shown) draw_overlay(studio, loop_ms);
+    show_overlay(studio, loop_ms); // hidden, the page still shows the scene's sliders
     const Clock::time_point now = Clock::now();
     studio.scene = time_control_scene(&studio.time, loop_ms);
     studio.frames.add(studio.scene,
@@ -175,8 +172,8 @@ int studio_main(const DemoOptions &options) {
         return 1;
     }
     studio_session_start(studio->session,
-                         options.tuning_file ? options.tuning_file : StudioTuningFile,
-                         shader_dir(), options.pickup);
+                         options.tuning_file ? options.tuning_file : StudioTuningFile, shader_dir(),
+                         options.pickup);
     WindowKeyHook = {on_key, studio};
     studio->own_frame_ms.reserve(1 << 16);
     studio->move_ms.reserve(1 << 10);

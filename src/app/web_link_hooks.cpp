@@ -1,38 +1,16 @@
 // What the page calls by name to make and open a moment's link: the form's one parser and writer
 // (studio/moment_link.h), with the browser's own deflate between them on the page's side. Each
 // answer is a JSON text in memory the page frees.
+#include "app/web_json.h"
 #include "studio/moment_link.h"
 
 #include <emscripten.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
-
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\', out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
-}
-
-char *answer(const std::string &json) {
-    char *out = static_cast<char *>(std::malloc(json.size() + 1));
-    if (out) std::memcpy(out, json.c_str(), json.size() + 1);
-    return out;
-}
 
 const char *const PlayNames[] = {"studio", "sound", "muted"};
 
@@ -45,13 +23,14 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE char *web_link_unwrap(const char *link) {
     MomentLinkParts parts;
     std::string error;
-    if (!unwrap_moment_link(link, parts, error)) return answer("{\"error\":" + quoted(error) + "}");
+    if (!unwrap_moment_link(link, parts, error))
+        return json_answer("{\"error\":" + json_quoted(error) + "}");
     void *z = std::malloc(parts.compressed.size() + 1);
     if (!z) return nullptr;
     std::memcpy(z, parts.compressed.data(), parts.compressed.size());
-    return answer(std::string("{\"play\":\"") + PlayNames[static_cast<int>(parts.play)] +
-                  "\",\"z\":" + std::to_string(reinterpret_cast<uintptr_t>(z)) +
-                  ",\"size\":" + std::to_string(parts.compressed.size()) + "}");
+    return json_answer(std::string("{\"play\":\"") + PlayNames[static_cast<int>(parts.play)] +
+                       "\",\"z\":" + std::to_string(reinterpret_cast<uintptr_t>(z)) +
+                       ",\"size\":" + std::to_string(parts.compressed.size()) + "}");
 }
 
 // {"error": REASON} or the moment: {"time", "loop": [FROM, TO] or null, "paused", "tuning",
@@ -60,20 +39,20 @@ EMSCRIPTEN_KEEPALIVE char *web_link_parse(const char *body, int size) {
     Moment m;
     std::string error;
     if (!parse_moment_body(std::string_view(body, static_cast<std::size_t>(size)), m, error))
-        return answer("{\"error\":" + quoted(error) + "}");
+        return json_answer("{\"error\":" + json_quoted(error) + "}");
     std::string json = "{\"time\":" + std::to_string(m.time_ms) + ",\"loop\":";
-    json += m.loop_from_ms < 0 ? std::string("null")
-                               : "[" + std::to_string(m.loop_from_ms) + "," +
-                                     std::to_string(m.loop_to_ms) + "]";
+    json += m.loop_from_ms < 0
+                ? std::string("null")
+                : "[" + std::to_string(m.loop_from_ms) + "," + std::to_string(m.loop_to_ms) + "]";
     json += std::string(",\"paused\":") + (m.paused ? "true" : "false");
-    json += ",\"tuning\":" + quoted(m.tuning) + ",\"served\":[";
+    json += ",\"tuning\":" + json_quoted(m.tuning) + ",\"served\":[";
     for (int i = 0; i < MomentServedCount; ++i)
         json += (i ? ",\"" : "\"") + hash_hex(m.served[i]) + "\"";
     json += "],\"edits\":{";
     for (std::size_t i = 0; i < m.edits.size(); ++i)
-        json += (i ? "," : "") + quoted(moment_served_file(m.edits[i].slot)) + ":" +
-                quoted(m.edits[i].text);
-    return answer(json + "}}");
+        json += (i ? "," : "") + json_quoted(moment_served_file(m.edits[i].slot)) + ":" +
+                json_quoted(m.edits[i].text);
+    return json_answer(json + "}}");
 }
 
 // A moment made field by field: begun, given its served hashes and edits, then written (which
@@ -95,18 +74,18 @@ EMSCRIPTEN_KEEPALIVE void web_moment_edit(Moment *m, int slot, const char *text)
 EMSCRIPTEN_KEEPALIVE char *web_moment_write(Moment *m) {
     const std::string body = write_moment_body(*m);
     delete m;
-    return answer(body);
+    return json_answer(body);
 }
 
 // The fragment ("#v=1...") of the compressed body.
 EMSCRIPTEN_KEEPALIVE char *web_link_fragment(const unsigned char *compressed, int size, int play) {
-    return answer(wrap_moment_fragment(compressed, static_cast<std::size_t>(size),
-                                       static_cast<MomentPlay>(play)));
+    return json_answer(wrap_moment_fragment(compressed, static_cast<std::size_t>(size),
+                                            static_cast<MomentPlay>(play)));
 }
 
 // The hash the link keeps of a served file, as 16 hex digits.
 EMSCRIPTEN_KEEPALIVE char *web_served_hash(const char *bytes, int size) {
-    return answer(hash_hex(fnv1a_64(std::string_view(bytes, static_cast<std::size_t>(size)))));
+    return json_answer(hash_hex(fnv1a_64(std::string_view(bytes, static_cast<std::size_t>(size)))));
 }
 
 } // extern "C"

@@ -10,3 +10,7 @@ int file_watch_start(const char *folder);
 // count and any file may have changed. Returns how many calls it made.
 int file_watch_poll(void (*changed)(const char *name, void *user), void *user);
 void file_watch_stop();
+
+// Whether the watched folder's files outlast the run. In the browser they go with the tab: the
+// page keeps the studio's work in the browser's storage, so the studio keeps no file of its own.
+extern const bool WatchedFilesOutlastTheRun;

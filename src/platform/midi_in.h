@@ -16,3 +16,7 @@ unsigned midi_in_open_all(MidiShortMessageHandler handler, unsigned max_devices)
 unsigned midi_in_rescan();
 // Stops and closes them all; no handler call runs after it returns.
 void midi_in_close_all();
+
+// Whether devices that come and go are opened and dropped without midi_in_rescan (the browser's
+// Web MIDI tells of them); elsewhere the studio rescans periodically.
+extern const bool MidiInFollowsDevices;

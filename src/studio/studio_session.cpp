@@ -50,12 +50,14 @@ void studio_session_prepare(StudioSession &session) {
 
 void studio_session_start(StudioSession &session, const char *tuning_file, const char *data_dir,
                           int pickup) {
-    session.saver = std::make_unique<TuningSaver>(Tuning, tuning_file);
+    if (WatchedFilesOutlastTheRun)
+        session.saver = std::make_unique<TuningSaver>(Tuning, tuning_file);
     file_watch_start(data_dir);
     session.pickup = pickup != 0;
     if (session.pickup) soft_takeover_start(session.takeover, Tuning);
-    session.rescans =
-        std::make_unique<PeriodicThread>(std::chrono::milliseconds(MidiRescanMs), midi_in_rescan);
+    if (!MidiInFollowsDevices)
+        session.rescans = std::make_unique<PeriodicThread>(std::chrono::milliseconds(MidiRescanMs),
+                                                           midi_in_rescan);
 }
 
 void studio_session_frame(StudioSession &session, uint32_t now_ms) {

@@ -36,7 +36,8 @@ struct StudioSession {
 void studio_session_prepare(StudioSession &session);
 // After demo_open: saves the tuning to tuning_file from the next change on, watches data_dir's
 // shaders, rescans the MIDI ports on a thread of its own, and with pickup makes the preloaded
-// controllers wait for their knobs.
+// controllers wait for their knobs. In the browser it starts no thread: the page keeps the tuning
+// and Web MIDI tells of its ports.
 void studio_session_start(StudioSession &session, const char *tuning_file, const char *data_dir,
                           int pickup);
 // Once a frame: a settled save rebuilds the programs.

@@ -5,6 +5,8 @@
 // [ ] subfolders; the folder itself being removed or renamed goes unreported
 #include "platform/file_watch.h"
 
+const bool WatchedFilesOutlastTheRun = true;
+
 #include <cerrno>
 #include <sys/inotify.h>
 #include <unistd.h>

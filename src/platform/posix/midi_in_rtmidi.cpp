@@ -8,6 +8,8 @@
 // [x] a rescan opens the ports that appeared and closes those that are gone, known by name
 // [ ] a port gone and back under the same name between two rescans stays unheard
 #include "platform/midi_in.h"
+
+const bool MidiInFollowsDevices = false;
 #include <RtMidi.h>
 #include <atomic>
 #include <cstdio>

@@ -1,8 +1,9 @@
 // The page around the demo: the start screen and its downloads, the browser's halves of the
 // platform services (music, clock, MIDI, clipboard, boxes, wake lock), the end screen and the
 // failure pages.
-// URL parameters: data=URL (the data folder, default "data/"), tuning=LINE (as --tuning);
-// at=SECONDS and size=WxH are for the tests: one frame at that loop time, no music.
+// URL parameters: data=URL (the data folder, default "data/"), tuning=LINE (as --tuning), studio
+// (the start screen offers the studio first); at=SECONDS and size=WxH are for the tests: one frame
+// at that loop time, no music. A fragment is a moment's link (studio_page.js).
 'use strict';
 
 const params = new URLSearchParams(location.search);
@@ -71,12 +72,14 @@ document.addEventListener('visibilitychange', () => wake.take());
 const page = {
   audio: null,
   audioRefused: false,
+  musicHeld: false,    // paused by the studio: the timer runs on the page's clock meanwhile
   pendingPlay: false,  // the music waits for the start's box to close
   blobs: {},           // file name -> object URL of what was downloaded and is not in the file system
   missing: {},         // file name -> why it did not load
   starting: false,     // the demo's start-up runs (main, before its loop)
   boxHolds: false,     // a box shown at the start holds the music and the clock until it closes
   lost: false,         // the WebGL context was taken away
+  muted: false,        // a link's audience form, muted
   last: 0,             // the timer's last value
   passes: 0,
   midiAccess: null,
@@ -93,7 +96,7 @@ const page = {
     const clock = performance.now();
     if (this.passes === 2) this.firstFrame = clock; // the first pass's frame is drawn
     const a = this.audio;
-    const music = !!a && !a.ended && !this.audioRefused;
+    const music = !!a && !a.ended && !this.audioRefused && !this.musicHeld;
     return {
       clock, held: this.boxHolds, music,
       playing: music && !a.paused && a.readyState >= 3,
@@ -104,6 +107,7 @@ const page = {
     const url = this.blobs[path.split('/').pop()];
     if (!url) return 0;
     this.audio = new Audio(url);
+    this.audio.muted = this.muted;
     return 1;
   },
   audioCall(what, ms) {
@@ -112,11 +116,18 @@ const page = {
     if (what === 'restart') a.currentTime = 0;
     if (what === 'seek') a.currentTime = ms / 1000;
     if (what === 'restart' || what === 'resume') {
+      this.musicHeld = false;
       if (this.boxHolds) this.pendingPlay = true;
       else this.playMusic();
     }
-    if (what === 'pause' || what === 'free') a.pause();
+    if (what === 'pause' || what === 'free') {
+      this.musicHeld = true;
+      a.pause();
+    }
     if (what === 'free') this.audio = null;
+  },
+  audioPosition() {
+    return this.audio ? this.audio.currentTime * 1000 : 0;
   },
   playMusic() {
     this.pendingPlay = false;
@@ -217,6 +228,10 @@ const page = {
       (e) => this.showBox(e.file, e.message));
   },
 
+  studioView(json) {
+    studio.onView(json);
+  },
+
   // The loop ends the demo as Esc would, so the tuned values are not lost; the end screen says why.
   contextLost() {
     this.lost = true;
@@ -286,11 +301,13 @@ async function download(files, progress) {
   };
   const blobs = await Promise.all(files.map(one));
   for (let i = 0; i < files.length; i++) {
+    const bytes = blobs[i] ? new Uint8Array(await blobs[i].arrayBuffer()) : new Uint8Array();
+    served.note(files[i], bytes);
     if (!blobs[i]) continue;
     if (/\.mp3$/.test(files[i])) {
       page.blobs[files[i]] = URL.createObjectURL(blobs[i]);
     } else {
-      Module.FS.writeFile('/data/' + files[i], new Uint8Array(await blobs[i].arrayBuffer()));
+      Module.FS.writeFile('/data/' + files[i], bytes);
     }
   }
 }
@@ -337,7 +354,7 @@ async function ready() {
     await new Promise((resolve) => { $('load').onclick = resolve; });
     $('load').hidden = true;
   }
-  const files = shaderFiles.concat(otherFiles);
+  const files = served.names = shaderFiles.concat(otherFiles);
   try {
     await download(files, (got, total) => {
       $('progress').value = total ? got / total : 0;
@@ -354,9 +371,26 @@ async function ready() {
   }
   $('progress').value = 1;
   if (moment) return frameAt(moment.seconds);
+  let linked = null;
+  try {
+    linked = await linkedMoment();
+  } catch (e) {
+    fail('The link was refused', e.message + '.');
+    return;
+  }
   $('loading').textContent = 'Ready.';
-  $('play').disabled = false;
-  $('play').focus();
+  if (linked) {
+    describeMoment(linked);
+    const audience = linked.play !== 'studio';
+    const open = audience ? $('play') : $('studio');
+    open.textContent = (linked.other.length ? 'Open anyway: ' : '') +
+      (audience ? 'Play from ' + seconds(linked.time) : 'Open the link in the studio');
+    open.onclick = () => studio.open(linked, audience);
+    if (audience) $('studio').hidden = true;
+    else $('play').textContent = 'Play the demo';
+  }
+  $('play').disabled = $('studio').disabled = false;
+  (linked && linked.play === 'studio' || params.has('studio') ? $('studio') : $('play')).focus();
 }
 
 // One frame at a loop time with the controllers of a tuning line, drawn as the demo draws it;
@@ -424,6 +458,7 @@ function ended(code) {
 }
 
 $('play').onclick = play;
+$('studio').onclick = () => studio.open(null, false);
 $('box-close').onclick = () => page.closeBox();
 $('copy').onclick = () => page.copyButton();
 $('again').onclick = () => location.reload();

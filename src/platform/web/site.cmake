@@ -17,11 +17,12 @@ target_link_options(
   "SHELL:-s MIN_WEBGL_VERSION=1")
 set(page ${CMAKE_CURRENT_SOURCE_DIR}/platform/web)
 add_custom_command(
-  OUTPUT ${site}/index.html ${site}/demo_page.js ${site}/demo_page.css
+  OUTPUT ${site}/index.html ${site}/demo_page.js ${site}/demo_page.css ${site}/studio_page.js
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page}/index.html ${page}/demo_page.js
-          ${page}/demo_page.css ${site}
-  DEPENDS ${page}/index.html ${page}/demo_page.js ${page}/demo_page.css)
-add_custom_target(web_page ALL DEPENDS ${site}/index.html ${site}/demo_page.js ${site}/demo_page.css)
+          ${page}/demo_page.css ${page}/studio_page.js ${site}
+  DEPENDS ${page}/index.html ${page}/demo_page.js ${page}/demo_page.css ${page}/studio_page.js)
+add_custom_target(web_page ALL DEPENDS ${site}/index.html ${site}/demo_page.js ${site}/demo_page.css
+                                       ${site}/studio_page.js)
 add_dependencies(demo web_page)
 # Every build: a shader edited in data/ reaches the page without a relink.
 add_custom_target(web_data ALL COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data

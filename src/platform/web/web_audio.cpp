@@ -13,6 +13,7 @@ EM_JS(int, web_audio_open, (const char *path),
       { return Module.webPage.audioOpen(UTF8ToString(path)); });
 EM_JS(void, web_audio_call, (const char *what, double ms),
       { Module.webPage.audioCall(UTF8ToString(what), ms); });
+EM_JS(double, web_audio_position, (), { return Module.webPage.audioPosition(); });
 
 int audio_init(int, uint32_t, uint32_t, void *, const void *) {
     return 1;
@@ -51,6 +52,9 @@ int audio_channel_seek(AudioStream stream, uint32_t ms) {
 int audio_channel_pause(AudioStream stream) {
     return call(stream, "pause");
 }
+// While the studio holds the music the timer runs on the page's clock; resumed, it follows the
+// music again from where it is.
 int audio_channel_resume(AudioStream stream) {
+    if (stream) web_timer_music_moved(web_audio_position());
     return call(stream, "resume");
 }

@@ -5,6 +5,8 @@
 //   [ ] the count of open ports is known only once the browser has answered: 0 at start
 #include "platform/midi_in.h"
 
+const bool MidiInFollowsDevices = true;
+
 #include <emscripten.h>
 
 static MidiShortMessageHandler Handler = nullptr;

@@ -5,6 +5,8 @@
 //   [x] the folder can still be renamed or removed by others while watched
 //   [ ] subfolders
 #include "platform/file_watch.h"
+
+const bool WatchedFilesOutlastTheRun = true;
 #include "platform/win32/win32_internals.h"
 
 #include <string>

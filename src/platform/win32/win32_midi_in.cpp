@@ -9,6 +9,8 @@
 //       set up at start are identified by their handles on the first rescan, never before the
 //       entry point
 #include "platform/midi_in.h"
+
+const bool MidiInFollowsDevices = false;
 #include "platform/win32/win32_internals.h"
 
 #include <atomic>
