@@ -135,8 +135,10 @@ class Browser:
         if before_load:
             self.call("Page.addScriptToEvaluateOnNewDocument", source=before_load)
         self.call("Page.navigate", url=url)
-        self.wait("location.href === %s && document.readyState === 'complete'" % json.dumps(url),
-                  "the page at " + url)
+        # A link may be megabytes long: its length and end tell it.
+        self.wait("location.href.length === %d && location.href.endsWith(%s) && "
+                  "document.readyState === 'complete'" % (len(url), json.dumps(url[-200:])),
+                  "the page at " + url[:200])
 
     def key(self, key, code, key_code):
         for kind in ("keyDown", "keyUp"):

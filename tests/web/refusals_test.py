@@ -2,14 +2,18 @@
 the native demo does: a data file missing (the credits image, the music, a shader), a shader that
 does not compile rebuilt with y, data from another origin (named, fetched only when the user says
 so), an address that is no http(s) folder, a file larger than the demo reads, a malformed tuning, a
-moment out of range, a driver without full floats, a browser without WebGL.
+moment out of range, a driver without full floats, a browser without WebGL; a link malformed, cut
+short, of another version, that does not decompress, too large inflated, with an edit of no shader
+file, or made against other data (named, opened only when the user says so), and the audience form.
 
 refusals_test.py SITE_DIR"""
+import base64
 import os
 import shutil
 import sys
 import tempfile
 import urllib.parse
+import zlib
 
 from cdp import Browser, Server
 from play_test import SHOWN, start
@@ -138,7 +142,75 @@ def refused(site):
         server.close()
 
 
+def fnv1a_64(data):
+    h = 0xcbf29ce484222325
+    for byte in data:
+        h = ((h ^ byte) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+    return "%016x" % h
+
+
+def link(url, served, time_ms=64000, edits=(), version=1, play="", body=None):
+    """A link as the page writes it (or with the body given), for the page to refuse or open."""
+    if body is None:
+        body = "avada-kedabra moment\ntime %d\npaused 0\ntuning 4:1.00(127) \n" % time_ms
+        body += "".join("served %s %s\n" % item for item in served)
+        body += "".join("file %s %d\n%s\n" % (name, len(text), text) for name, text in edits)
+        body = (body + "end\n").encode()
+    z = base64.urlsafe_b64encode(zlib.compress(body)).decode().rstrip("=")
+    return url + "#v=%d%s&z=%s" % (version, play and "&play=" + play, z)
+
+
+def links(site):
+    """Each link the page cannot open is refused on the page with its reason, nothing applied; one
+    made against other data is named and opened only on the user's word; the audience form plays."""
+    names = ["verystart.shader", "showTex.shader", "cloudstuff.1.shader", "gras20.shader",
+             "gras10.shader", "gras12.2.shader", "ball8.shader", "Background.shader",
+             "simpleTex.shader", "credits.tga", "tune.mp3"]
+    served = [(n, fnv1a_64(open(os.path.join(site, "data", n), "rb").read())) for n in names]
+    server, browser = Server(site), Browser()
+    try:
+        assert browser.js("0") == 0 and len(served) == 11
+        whole = link(server.url, served)
+        z = whole.split("&z=")[1]
+        cut = whole[:len(whole) - len(z)] + z[:(len(z) - 20) // 4 * 4]  # whole base64 groups
+        for given, says in (
+                (server.url + "#v=1&z=*", "base64url"),
+                (cut, "does not decompress"),
+                (link(server.url, served, version=2), "version 2"),
+                (server.url + "#v=1&z=" + base64.urlsafe_b64encode(b"no zlib here").decode(),
+                 "does not decompress"),
+                (link(server.url, served, body=b"\0" * (9 * 199999 + 65537)), "more than a link"),
+                (link(server.url, served, edits=[("nope.shader", "void main() {}")]), "nope.shader")):
+            browser.open("about:blank")  # a new fragment alone loads no page
+            browser.open(given)
+            said = browser.wait(FAILURE, "the refusal of " + given[:100])
+            assert "The link was refused" in said and says in said, (given[:100], said)
+
+        other = [(n, "0" * 16 if n == "gras20.shader" else h) for n, h in served]
+        browser.open("about:blank")
+        browser.open(link(server.url, other, edits=[("ball8.shader", "this is no GLSL\n")]))
+        browser.wait(SHOWN % ("start", "start") + ".includes('other data')", "the flag")
+        said = browser.js("$('start').innerText")
+        assert "gras20.shader differs" in said and "1 shader file and 1 controller" in said, said
+        assert browser.js("$('studio').textContent").startswith("Open anyway")
+
+        # The audience form: the demo from the moment, muted, without the studio's panels.
+        browser.open("about:blank")
+        browser.open(link(server.url, served, time_ms=100000, play="muted"))
+        browser.wait("$('play').textContent === 'Play from 100.000 s'", "the audience's button")
+        browser.js("$('play').click()", gesture=True)
+        browser.wait(VIEW_PASSES, "the demo from the moment")
+        assert browser.js("Module.webPage.audio.muted && getComputedStyle($('code')).display === 'none'")
+        assert not browser.errors(), browser.errors()
+    finally:
+        browser.close()
+        server.close()
+
+
+VIEW_PASSES = "studio.view && studio.view.loop_ms > 100000 && Module.webPage.passes > 3"
+
+
 if __name__ == "__main__":
-    for test in (goes_on_without, foreign_data, refused):
+    for test in (goes_on_without, foreign_data, refused, links):
         test(sys.argv[1])
         print(test.__name__, "passed")

@@ -150,7 +150,8 @@ const studio = {
     }
     if (!audience) {
       this.restore();
-      if (this.savedMoment) from = this.savedMoment.time, loop = this.savedMoment.loop;
+      const saved = this.savedMoment;
+      if (saved) from = saved.time, loop = saved.loop, paused = saved.paused;
     }
     for (const [name, text] of Object.entries(this.edited)) Module.FS.writeFile('/data/' + name, text);
     if (!audience) this.buildPanel();
@@ -257,9 +258,10 @@ const studio = {
   keepMoment() {
     const v = this.view;
     if (!v) return;
-    const moment = { time: v.loop_ms, loop: v.looping ? v.loop : null };
+    const moment = { time: v.loop_ms, loop: v.looping ? v.loop : null, paused: v.paused };
     const last = this.savedMoment || {};
-    if (moment.time !== last.time || String(moment.loop) !== String(last.loop)) {
+    if (moment.time !== last.time || String(moment.loop) !== String(last.loop) ||
+        moment.paused !== last.paused) {
       this.savedMoment = moment;
       store.write('moment', moment, true); // where one stands is no work to lose
     }
@@ -346,9 +348,9 @@ const studio = {
       ['number', 'number', 'number', 'number', 'string'],
       [v.loop_ms, v.looping ? v.loop[0] : -1, v.looping ? v.loop[1] : -1, v.paused ? 1 : 0, this.tunedLine()]);
     served.names.forEach((name, i) => Module.ccall('web_moment_served', null, ['number', 'number', 'string'], [m, i, served.hash[name]]));
-    served.names.forEach((name, i) => {
+    served.names.slice(0, 9).forEach((name, i) => {
       const text = this.editor.text(name);
-      if (i < 9 && text !== served.text[name]) {
+      if (text !== served.text[name]) {
         Module.ccall('web_moment_edit', null, ['number', 'number', 'string'], [m, i, text]);
       }
     });

@@ -10,7 +10,7 @@ import {
   StreamLanguage, bracketMatching, defaultHighlightStyle, syntaxHighlighting, indentOnInput,
 } from '@codemirror/language';
 import { search, searchKeymap, highlightSelectionMatches } from '@codemirror/search';
-import { setDiagnostics, lintGutter } from '@codemirror/lint';
+import { setDiagnostics, lintGutter, forEachDiagnostic } from '@codemirror/lint';
 import { shader } from '@codemirror/legacy-modes/mode/clike';
 
 const glsl = StreamLanguage.define(shader);
@@ -57,6 +57,13 @@ function createStudioEditor(parent, changed) {
       const spec = setDiagnostics(state, diagnostics);
       if (name === current) view.dispatch(spec);
       else states.set(name, state.update(spec).state);
+    },
+    // The marks a file holds: [line, message] each.
+    marks(name) {
+      const state = name === current ? view.state : states.get(name);
+      const found = [];
+      forEachDiagnostic(state, (d, from) => found.push([state.doc.lineAt(from).number, d.message]));
+      return found;
     },
     focus() { view.focus(); },
   };
