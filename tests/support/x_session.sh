@@ -85,13 +85,18 @@ grab() {
 }
 differs() { grab "$1.now" && ! cmp -s "$1" "$1.now"; }
 # back_to FILE MOVES: true once the picture is FILE's again, false once it has moved on MOVES
-# times (each a frame of the program $pid at least) without being so.
+# times (each a frame of the program $pid at least) without being so, or has stood still in
+# another picture for 100 looks (a key handled after FILE was taken: the caller takes a new one).
 back_to() {
-    local moves=0
+    local moves=0 stills=0
     grab "$1.then" || return 1
     until cmp -s "$1" "$1.then"; do
-        [ $moves -lt "$2" ] && kill -0 "$pid" 2> /dev/null || return 1
-        differs "$1.then" && moves=$((moves + 1)) && mv "$1.then.now" "$1.then"
+        [ $moves -lt "$2" ] && [ $stills -lt 100 ] && kill -0 "$pid" 2> /dev/null || return 1
+        if differs "$1.then"; then
+            moves=$((moves + 1)) stills=0 && mv "$1.then.now" "$1.then"
+        else
+            stills=$((stills + 1))
+        fi
     done
 }
 # A picture that comes back across a Tab round trip (the studio's overlay shown, then hidden

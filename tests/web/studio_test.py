@@ -52,8 +52,9 @@ def pixels(path):
 
 
 def capture(tool, data, at_ms, out, *more):
+    # From the output's folder, where a link's folder (links/ID/) is made.
     subprocess.run([tool, "--data", data, "--size", SIZE, "--out", out, "--at", "%.3f" % (at_ms / 1000)]
-                   + list(more), check=True, stdout=subprocess.DEVNULL)
+                   + list(more), check=True, stdout=subprocess.DEVNULL, cwd=os.path.dirname(out))
     return out
 
 
@@ -77,6 +78,7 @@ def edit(browser, name, old, new):
 
 
 def maker(site, tool, data):
+    tool, data = os.path.abspath(tool), os.path.abspath(data)
     work = tempfile.mkdtemp(prefix="avada-kedabra-studio.")
     at = lambda name: os.path.join(work, name)
     server, browser = Server(site), Browser(["--window-size=1600,900"])
