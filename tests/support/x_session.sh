@@ -112,3 +112,16 @@ still() {
     done
     return 1
 }
+# A studio opened paused (a link's moment) in window $wid of program $pid: its first frame drawn
+# (black before it), Tab taken (bright overlay letters until then), the picture still in FILE.
+opened_paused() {
+    local look=$1.first
+    drawn() { grab "$look" && [ -n "$(tr -d '\000' < "$look" | head -c 1)" ]; }
+    bare() { grab "$look" && python3 -c 'import sys; b = open(sys.argv[1], "rb").read()
+sys.exit(not (max(b[0::3]) > 0 and max(b[1::3]) < 128))' "$look"; }
+    wait_for "the studio drew no frame" "$pid" drawn && press "$wid" Tab &&
+        wait_for "the overlay stays" "$pid" bare && still "$1"
+}
+# red FILE: a picture of which red is most.
+red() { python3 -c 'import sys; b = open(sys.argv[1], "rb").read()
+r, g, v = (sum(b[i::3]) for i in range(3)); sys.exit(not r > 3 * (g + v))' "$1"; }
