@@ -5,12 +5,12 @@
 # 2, one line, nothing written; the form's refusals are the unit tests'), then opens the moment paused at
 # its time, red, from links/ID/, rebuilds on a save there and keeps its tuning there; data/ and
 # tuning.txt are untouched. What links/ID/ holds, kept or matched, is the unit tests'.
-#   studio_link_e2e.sh DEMO DEMO_CAPTURE MAKE_MOMENT_LINK   (from the folder that holds data/)
+#   studio_link_e2e.sh DEMO DEMO_CAPTURE   (from the folder that holds data/)
 set -u
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../support/x_session.sh"
 in_x_session "$@"
-demo=$(readlink -f "$1") capture=$(readlink -f "$2") make=$(readlink -f "$3")
+demo=$(readlink -f "$1") capture=$(readlink -f "$2")
 work=$(mktemp -d) pid=
 trap '[ -n "$pid" ] && kill -9 $pid 2> /dev/null; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy
@@ -20,9 +20,9 @@ before=$(data_sum)
 sed 's/gl_FragColor = vec4(col, 1.0);/gl_FragColor = vec4(col.r + 0.4, col.gb * 0.2, 1.0);/' \
     data/ball8.shader > red.shader
 line="2:0.50(64) "
-"$make" data 110000 --loop 105000 115000 --paused --tuning "$line" --edit ball8.shader red.shader \
-    > link.txt
 mkdir edited && cp data/* edited/ && cp red.shader edited/ball8.shader
+"$capture" --make-link http://127.0.0.1:8000/ --at 110 --from 105 --to 115 --paused \
+    --tuning "$line" --edits edited > link.txt
 
 refused() { # WHAT REASON ARGS...: exit 2 with the one line "demo: REASON..." and nothing written
     local what=$1 reason=$2

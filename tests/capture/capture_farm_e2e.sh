@@ -4,12 +4,12 @@
 # a video with a moment's link, against a single run of each; a part that cannot write fails the join, which names its
 # task and log, and --retry submits it again; bad parts, a second farm on a busy output and an
 # answer of sbatch that is no job id are refused.
-#   capture_farm_e2e.sh DEMO_CAPTURE CAPTURE_FARM MAKE_MOMENT_LINK
+#   capture_farm_e2e.sh DEMO_CAPTURE CAPTURE_FARM
 set -u
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../support/x_session.sh" # check
 . "$here/../support/trivial_data.sh"
-capture=$(readlink -f "$1") farm=$(readlink -f "$2") make_link=$(readlink -f "$3")
+capture=$(readlink -f "$1") farm=$(readlink -f "$2")
 work=$(mktemp -d) && chmod 755 "$work" && cd "$work" || exit 1
 export SLURM_CONF=$work/slurm.conf SDL_VIDEODRIVER=offscreen
 
@@ -66,8 +66,9 @@ make_trivial_data "$work"
 ffmpeg -nostdin -v error -f lavfi -i sine=f=440:d=10 data/tune.mp3 # a tone all along
 span=(--size 1024x512 --fps 20 --from 0 --to 2) # 41 frames
 # The runs compared take a moment's link, with a knob and an edit that paints the opening red.
-sed 's/gl_FragColor = .*/gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }/' data/verystart.shader > red
-"$make_link" data 0 --tuning "2:0.50(64) " --edit verystart.shader red > link.txt
+mkdir edits && sed 's/gl_FragColor = .*/gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }/' \
+    data/verystart.shader > edits/verystart.shader
+"$capture" --make-link http://farm/ --tuning "2:0.50(64) " --edits edits > link.txt
 linked=(--link-file link.txt)
 "$capture" "${span[@]}" "${linked[@]}" --out single &&
     "$capture" "${span[@]}" "${linked[@]}" --out single.mp4 ||
@@ -114,7 +115,7 @@ wait_for 300 queue_empty || { echo "FAIL: the jobs did not end"; squeue; exit 1;
 cat video.out
 
 check "the link's edit, in the one folder made for it, paints the frames" \
-    '[ "$(ls links | wc -l)" = 1 ] && cmp -s links/*/verystart.shader red &&
+    '[ "$(ls links | wc -l)" = 1 ] && cmp -s links/*/verystart.shader edits/verystart.shader &&
      [ "$(ffmpeg -v quiet -i single/frame_000001.png -f rawvideo -pix_fmt rgb24 - |
          od -An -tu1 -j $(((256 * 1024 + 512) * 3)) -N3 | tr -s " ")" = " 255 0 0" ]'
 check "the PNG parts are the single run's frames, byte for byte" \

@@ -85,6 +85,8 @@ TEST(CaptureOptions, RefusalsNameTheProblem) {
         {"--out f --any-data", "--any-data goes with --link"},
         {"--shader s --out x.png --link u", "--link does not apply to --shader"},
         {"--out x.png --link u --from 1", "needs --at"},
+        {"--make-link u --from 3", "a link's loop is --from A --to B"},
+        {"--out f --edits e", "--edits does not apply to a capture"},
     };
     for (const auto &[line, says] : cases) {
         CaptureOptions options;

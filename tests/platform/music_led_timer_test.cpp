@@ -17,7 +17,6 @@ TEST(MusicLedTimer, FollowsHoldsAndNeverRunsBackwards) {
     const Step steps[] = {
         {{1000, false, true, true, 0}, 0, true}, // the music starts at page time 1 s
         // Its position moves in steps of a few frames: the clock fills in between.
-        {{1016, false, true, true, 0}, 16},
         {{1033, false, true, true, 30}, 33},
         // A clock 33 ms ahead is pulled back to the music; a music that jumps back holds it.
         {{1083, false, true, true, 50}, 50},

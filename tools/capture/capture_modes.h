@@ -24,6 +24,8 @@ int run_bench(const CaptureOptions &options);
 int run_bench_capture(const CaptureOptions &options);
 // Puts the segments of --part runs together into the one .mp4 they were made for.
 int run_join(const CaptureOptions &options);
+// --make-link: the moment's link on standard output.
+int run_make_link(const CaptureOptions &options);
 
 // The video settings the options ask for, without music.
 VideoSettings video_settings(const CaptureOptions &options, const std::string &path);

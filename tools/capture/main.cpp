@@ -66,6 +66,9 @@ int main(int argc, char **argv) {
     case CaptureMode::Join:
         code = run_join(options);
         break;
+    case CaptureMode::MakeLink:
+        code = run_make_link(options);
+        break;
     case CaptureMode::Help:
         break;
     }

@@ -71,3 +71,9 @@ bool apply_capture_link(CaptureOptions &, std::string &error) {
     error = "this numeric-only build opens no links";
     return false;
 }
+
+// Nor to deflate one with.
+int run_make_link(const CaptureOptions &) {
+    std::fputs("demo-capture: this numeric-only build makes no links\n", stderr);
+    return ExitUsage;
+}

@@ -83,6 +83,8 @@ enum OptionGroup {
     DryRun,
     Link,
     AnyData,
+    Edits,
+    Paused,
     Groups
 };
 
@@ -92,7 +94,7 @@ constexpr unsigned mode_bit(CaptureMode mode) {
 constexpr unsigned R = mode_bit(CaptureMode::Render), P = mode_bit(CaptureMode::Parameters),
                    B = mode_bit(CaptureMode::Bench), S = mode_bit(CaptureMode::Shader),
                    C = mode_bit(CaptureMode::ContactSheet), K = mode_bit(CaptureMode::BenchCapture),
-                   J = mode_bit(CaptureMode::Join);
+                   J = mode_bit(CaptureMode::Join), M = mode_bit(CaptureMode::MakeLink);
 
 struct Applicability {
     const char *name;
@@ -108,16 +110,18 @@ constexpr Applicability Applies[Groups] = {
     {"--bench-frames", B},
     {"--cell", C},
     {"--size", R | S | C | K},
-    {"--at", R | S},
-    {"--from/--to", R | P | K | J},
+    {"--at", R | S | M},
+    {"--from/--to", R | P | K | J | M},
     {"--out", R | P | S | J},
     {"--fps", R | P | C | K | J},
-    {"--tuning", R | P | B | C | K},
-    {"--data", R | B | S | C | K | J},
+    {"--tuning", R | P | B | C | K | M},
+    {"--data", R | B | S | C | K | J | M},
     {"--part", R},
     {"--dry-run", R | J},
     {"--link", R | P | B | C | K},
     {"--any-data", R | P | B | C | K},
+    {"--edits", M},
+    {"--paused", M},
 };
 
 // Stores an option's value; returns what is wrong with it, or nullptr.
@@ -218,6 +222,8 @@ const ValueOption ValueOptions[] = {
     {"--link-file", Link,
      [](const char *v, CaptureOptions &o) { return nonempty(v, o.link_file); }},
     {"--any-data", AnyData, nullptr},
+    {"--edits", Edits, [](const char *v, CaptureOptions &o) { return nonempty(v, o.edits_dir); }},
+    {"--paused", Paused, nullptr},
     {"--bench-frames", BenchFrames,
      [](const char *v, CaptureOptions &o) -> const char * {
          if (!parse_int(v, o.bench_frames) || o.bench_frames < 1 || o.bench_frames > 1000)
@@ -256,6 +262,8 @@ const ModeOption ModeOptions[] = {
      [](const char *v, CaptureOptions &o) -> const char * {
          return parse_parts(v, o.parts) ? nullptr : "expected the number of parts, 1 or more";
      }},
+    {"--make-link", CaptureMode::MakeLink,
+     [](const char *v, CaptureOptions &o) { return nonempty(v, o.page); }},
     {"--contact-sheet", CaptureMode::ContactSheet,
      [](const char *v, CaptureOptions &o) -> const char * {
          o.contact_sheet_path = v;
@@ -450,6 +458,19 @@ bool parse_options(int argc, const char *const *argv, CaptureOptions &o, std::st
         o.dry_run = given.group[DryRun];
         if (o.out_kind != OutputKind::Mp4) {
             error = "--join needs --out FILE.mp4, the video its parts were made for";
+            return false;
+        }
+        return true;
+    case CaptureMode::MakeLink:
+        // A moment: its time and its loop inside the studio's run.
+        o.paused = given.group[Paused];
+        if (given.group[Range] &&
+            !(o.range.has_from && o.range.has_to && o.range.from_s < o.range.to_s)) {
+            error = "a link's loop is --from A --to B, A before B";
+            return false;
+        }
+        if (o.at_s > 152.0 || (o.range.has_to && o.range.to_s > 152.0)) {
+            error = "a link's moment lies from 0 to 152 s";
             return false;
         }
         return true;

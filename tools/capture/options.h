@@ -13,7 +13,8 @@ enum class CaptureMode {
     Shader,
     ContactSheet,
     BenchCapture,
-    Join
+    Join,
+    MakeLink
 };
 enum class OutputKind { None, Folder, Png, Mp4, Csv };
 
@@ -46,6 +47,11 @@ struct CaptureOptions {
     int part = 0;
     int parts = 0;
     bool dry_run = false; // check the line and the plan, print the frames, make nothing
+    // --make-link: the page's address, the folder whose shaders differ from the data folder's as
+    // the link's edits (empty: none), and whether the moment is paused.
+    std::string page;
+    std::string edits_dir;
+    bool paused = false;
     // --link or --link-file (the other empty): a moment's tuning, edits and, where the link gives
     // --at (a .png without --at, --from, --to), its time.
     std::string link;

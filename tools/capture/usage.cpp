@@ -39,6 +39,10 @@ Capture (frame k is drawn at loop time round(k * 1000 / fps) ms):
                          Not with --tuning; for the --tuning modes only
   --link-file FILE       the same for the link in FILE (a link may be longer than a command line)
   --any-data             open a link made against other data files
+  --make-link PAGE       write a moment as a link to the page at address PAGE, on standard output:
+                         its time (--at S, default 0), loop (--from A --to B), --paused, --tuning,
+                         and as its edits the shaders of --edits DIR that differ from the data
+                         folder's (whose files' hashes it carries)
   --part K/N             the K-th of N contiguous runs of those frames, so that N runs, on as many
                          machines, make the whole: PNG files go into FOLDER under their own numbers;
                          an .mp4 becomes FILE.part-K-of-N.mp4, a silent segment for --join (made

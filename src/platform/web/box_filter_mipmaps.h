@@ -4,6 +4,6 @@
 #pragma once
 #include <vector>
 
-// The next level of a width x height image of 4-byte pixels (either side > 1): each byte the
-// mean of its 2 x 2 block rounded, or of its pair rounded down where a side is 1, as GLU does.
-std::vector<unsigned char> next_mipmap_level(const unsigned char *pixels, int width, int height);
+// The next level of a square image of 4-byte pixels, `size` a power of two above 1: each byte the
+// mean of its 2 x 2 block, rounded, as GLU makes it (the core's textures are all square).
+std::vector<unsigned char> next_mipmap_level(const unsigned char *pixels, int size);

@@ -6,6 +6,7 @@
 //       coordinates (the current one applies), as GLU draws it by default
 //   [x] gluBuild2DMipmaps from BGRA bytes, its levels filtered as GLU filters them, not as the
 //       browser's glGenerateMipmap would; glTexImage2D with GL_RGBA8
+//   [ ] mipmaps of images that are not square powers of two: the core makes none
 //   [x] glEnable / glDisable of GL_TEXTURE_2D: nothing (shaders sample whatever is bound)
 //   [x] no program in use: nothing drawn, without WebGL's complaint every frame
 //   [ ] other primitives, matrix modes than the modelview, matrix stacks: the core uses none
@@ -165,19 +166,17 @@ void gluSphere(GLUquadric *, GLdouble radius, GLint slices, GLint stacks) {
     emscripten_glDrawArrays(GL_TRIANGLES, 0, SphereVertexCount);
 }
 
-GLint gluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei height, GLenum format,
-                        GLenum type, const void *data) {
+GLint gluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei, GLenum format, GLenum type,
+                        const void *data) {
     const unsigned char *bytes = static_cast<const unsigned char *>(data);
-    std::vector<unsigned char> level(bytes, bytes + static_cast<size_t>(width) * height * 4);
+    std::vector<unsigned char> level(bytes, bytes + static_cast<size_t>(width) * width * 4);
     if (format == BgraFormat)
         for (size_t i = 0; i < level.size(); i += 4) std::swap(level[i], level[i + 2]);
     // Every level down to 1 x 1, each from the one above, as GLU makes them natively.
-    for (GLint k = 0;; ++k) {
-        emscripten_glTexImage2D(target, k, GL_RGBA, width, height, 0, GL_RGBA, type, level.data());
-        if (width == 1 && height == 1) return 0;
-        level = next_mipmap_level(level.data(), width, height);
-        width = width > 1 ? width / 2 : 1;
-        height = height > 1 ? height / 2 : 1;
+    for (GLint k = 0;; ++k, width /= 2) {
+        emscripten_glTexImage2D(target, k, GL_RGBA, width, width, 0, GL_RGBA, type, level.data());
+        if (width == 1) return 0;
+        level = next_mipmap_level(level.data(), width);
     }
 }
 
