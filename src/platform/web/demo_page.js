@@ -231,6 +231,17 @@ const page = {
   studioView(json) {
     studio.onView(json);
   },
+  // The files the page wrote for the studio's watch to report, once each.
+  written: null,
+  watch(on) {
+    this.written = on ? [] : null;
+  },
+  wrote(name) {
+    if (this.written) this.written.push(name);
+  },
+  nextWritten() {
+    return this.written && this.written.length ? this.written.shift() : '';
+  },
 
   // The loop ends the demo as Esc would, so the tuned values are not lost; the end screen says why.
   contextLost() {

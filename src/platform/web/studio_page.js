@@ -232,7 +232,7 @@ const studio = {
   written(name, text) {
     delete this.pending[name];
     Module.FS.writeFile('/data/' + name, text);
-    Module.ccall('web_file_written', null, ['string'], [name]);
+    page.wrote(name);
   },
   revert(name) {
     this.editor.load(name, served.text[name]);

@@ -1,52 +1,39 @@
 // Watching the data folder in the browser: the files are those the page wrote into its file system,
-// and the page tells which it wrote (the studio's editor, after a pause in typing).
+// and the page keeps the names of those it wrote (the studio's editor, after a pause in typing).
 //   [x] each file the page names is reported once at the next poll, as a save natively
-//   [x] more names than fit between two polls: an empty name, "any file may have changed"
 //   [ ] the server's files are not watched; in the plain demo y, Y and p fetch them anew
 #include "platform/file_watch.h"
 
 #include <emscripten.h>
 
-#include <cstdio>
+#include <cstdlib>
 
 const bool WatchedFilesOutlastTheRun = false;
 
-namespace {
-
-constexpr int MaxPending = 16;
-char Pending[MaxPending][64];
-int PendingCount = 0;
-bool Lost = false;
-bool Watching = false;
-
-} // namespace
-
-// The page wrote this file of the data folder.
-extern "C" EMSCRIPTEN_KEEPALIVE void web_file_written(const char *name) {
-    if (!Watching) return;
-    if (PendingCount == MaxPending) {
-        Lost = true;
-        return;
-    }
-    std::snprintf(Pending[PendingCount++], sizeof Pending[0], "%s", name);
-}
+EM_JS(void, web_watch, (int on), { Module.webPage.watch(on); });
+// The next name the page wrote since the last poll, in memory freed here; null when none is left.
+EM_JS(char *, web_next_written, (), {
+    const name = Module.webPage.nextWritten();
+    if (!name) return 0;
+    const size = lengthBytesUTF8(name) + 1, at = _malloc(size);
+    stringToUTF8(name, at, size);
+    return at;
+});
 
 int file_watch_start(const char *) {
-    PendingCount = 0;
-    Lost = false;
-    Watching = true;
+    web_watch(1);
     return 1;
 }
 
 int file_watch_poll(void (*changed)(const char *, void *), void *user) {
     int calls = 0;
-    for (int i = 0; i < PendingCount; ++i, ++calls) changed(Pending[i], user);
-    if (Lost) changed("", user), ++calls;
-    PendingCount = 0;
-    Lost = false;
+    for (char *name; (name = web_next_written()); ++calls) {
+        changed(name, user);
+        std::free(name);
+    }
     return calls;
 }
 
 void file_watch_stop() {
-    Watching = false;
+    web_watch(0);
 }
