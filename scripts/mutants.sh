@@ -69,6 +69,8 @@ saver-last src/studio/tuning_saver.cpp [this] { save_if_changed(); }, true) ~> [
 web-backwards src/platform/music_led_timer.cpp now = std::max(now, timer.last_ms); ~> (void)0;
 web-tolerance src/platform/music_led_timer.h MusicLeadToleranceMs = 20.0; ~> MusicLeadToleranceMs = 2000.0;
 web-stall src/platform/music_led_timer.cpp if (!reading.playing || std::fabs ~> if (std::fabs
+web-mip-round src/platform/web/box_filter_mipmaps.cpp p[row + 4] + 2) / 4) ~> p[row + 4] + 1) / 4)
+web-mip-block src/platform/web/box_filter_mipmaps.cpp (x / 4 * 8 + x % 4) ~> (x / 4 * 4 + x % 4)
 time-loop-late src/studio/time_control.cpp now >= tc->loop_to_ms) { ~> now >= tc->loop_to_ms + 250) {
 main-end src/app/demo_main.cpp if (elapsed > DemoLengthMs) ~> if (elapsed >= DemoLengthMs)
 main-quit src/app/demo_main.cpp if (message.quit) run.quit = 1; ~> if (message.quit) run.quit = 0;
