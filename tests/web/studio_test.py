@@ -131,6 +131,15 @@ def maker(site, tool, data):
             mended = edit(browser, "ball8.shader", broken, "")
         assert mended == "", mended
         assert browser.js("studio.editor.marks('ball8.shader')") == [], "a stale mark"
+        # y rebuilds from the editor's texts, an edit still in its pause too: nothing is fetched.
+        asked = len(server.requests)
+        browser.js("studio.editor.show('simpleTex.shader'); studio.editor.view.dispatch("
+                   "{ changes: { from: studio.editor.view.state.doc.length, insert: '//' } })")
+        browser.key("y", "KeyY", 89)
+        assert browser.js("Object.keys(studio.pending).length === 0 && Module.FS.readFile("
+                          "'/data/simpleTex.shader', { encoding: 'utf8' }).endsWith('//')")
+        browser.js("studio.revert('simpleTex.shader'); studio.flush()")
+        assert len(server.requests) == asked, server.requests[asked:]
         assert browser.js(VIEW + ".loop_ms") == t and browser.js(VIEW + ".paused")
         assert psnr(frame(browser, at("mended.png")), tinted) == float("inf")
 

@@ -217,8 +217,14 @@ const page = {
     if (this.pendingPlay) this.playMusic();
   },
 
-  // y, Y, p: the nine shader files anew from the server, then the rebuild between two frames.
+  // y, Y, p: the nine shader files anew from the server, then the rebuild between two frames; in
+  // the studio the editor's texts, never fetched over.
   refetchShaders() {
+    if (studio.editor) {
+      studio.flush();
+      Module._web_shaders_fetched();
+      return;
+    }
     download(shaderFiles, () => {}).then(
       () => {
         const gone = shaderFiles.find((name) => this.missing[name]);

@@ -234,6 +234,13 @@ const studio = {
     Module.FS.writeFile('/data/' + name, text);
     page.wrote(name);
   },
+  // Every edit still waiting for its pause written now.
+  flush() {
+    for (const name of Object.keys(this.pending)) {
+      clearTimeout(this.pending[name]);
+      this.written(name, this.editor.text(name));
+    }
+  },
   revert(name) {
     this.editor.load(name, served.text[name]);
     this.typed(name, served.text[name]);

@@ -2,8 +2,8 @@
 //   [x] Esc: quit request (in fullscreen the browser takes the first Esc to leave fullscreen)
 //   [x] y, Y, p: the page fetches the nine shader files anew, then a rebuild message is queued, so
 //       the rebuild falls between two frames as natively; capital P and other keys: nothing
-//   [x] the studio's keys, by their place on the keyboard (Shift+1 is still 1), and in the studio
-//       y, Y and p rebuild from the editor's texts, which are the files, fetching nothing
+//   [x] the studio's keys, by their place on the keyboard (Shift+1 is still 1); in the studio the
+//       page writes the editor's texts for y, Y and p, fetching nothing
 //   [x] in the studio every key acts only while the picture has the focus, so typing in the editor
 //       never seeks or rebuilds, and the browser's own use of a studio key (Tab, Space, Page
 //       Up/Down) never fires there
@@ -62,11 +62,7 @@ EM_BOOL key_down(int, const EmscriptenKeyboardEvent *event, void *) {
     }
     if (std::strcmp(event->key, "y") == 0 || std::strcmp(event->key, "Y") == 0 ||
         std::strcmp(event->key, "p") == 0) {
-        if (event->repeat) return EM_TRUE;
-        if (studio)
-            post(WEB_REBUILD);
-        else
-            web_refetch_shaders();
+        if (!event->repeat) web_refetch_shaders();
         return EM_TRUE;
     }
     const int key = studio ? studio_key(event->code) : KEY_NONE;
