@@ -47,5 +47,10 @@ add_custom_command(
           --minify --format=iife --legal-comments=eof --log-level=warning
           --outfile=${site}/editor.js
   DEPENDS ${editor_src}/studio_editor.js ${editor_work}/node_modules/.package-lock.json)
-add_custom_target(web_editor ALL DEPENDS ${site}/editor.js)
+add_custom_command(
+  OUTPUT ${site}/editor-licenses.txt
+  COMMAND ${CMAKE_COMMAND} -DMODULES=${editor_work}/node_modules -DOUT=${site}/editor-licenses.txt
+          -P ${editor_src}/licenses.cmake
+  DEPENDS ${editor_src}/licenses.cmake ${editor_work}/node_modules/.package-lock.json)
+add_custom_target(web_editor ALL DEPENDS ${site}/editor.js ${site}/editor-licenses.txt)
 add_dependencies(demo web_editor)
