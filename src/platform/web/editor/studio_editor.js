@@ -54,9 +54,9 @@ function createStudioEditor(parent, changed) {
         const at = state.doc.line(Math.min(Math.max(line, 1), state.doc.lines));
         diagnostics.push({ from: at.from, to: at.to, severity: 'error', message });
       }
-      const spec = setDiagnostics(state, diagnostics);
-      if (name === current) view.dispatch(spec);
-      else states.set(name, state.update(spec).state);
+      const marking = setDiagnostics(state, diagnostics);
+      if (name === current) view.dispatch(marking);
+      else states.set(name, state.update(marking).state);
     },
     // The marks a file holds: [line, message] each.
     marks(name) {
