@@ -113,7 +113,7 @@ int studio_pass(void *context) {
     if (studio.overlay_shown) overlay_submit_frame();
 
     own = Clock::now();
-    show_overlay(studio, loop_ms); // hidden, the page still shows the scene's sliders
+    if (studio.overlay_shown || OverlayBesidePicture) show_overlay(studio, loop_ms);
     const Clock::time_point now = Clock::now();
     studio.scene = time_control_scene(&studio.time, loop_ms);
     studio.frames.add(studio.scene,

@@ -11,5 +11,8 @@ struct OverlayFrame {
     const char *failure; // the first shader that failed, "FILE:LINE: message"; "" when all build
 };
 
-// Once a frame, after the frame is drawn and before the swap.
+// Once a frame, after the frame is drawn and before the swap; while Tab hides the overlay only
+// where the platform shows the view beside the picture anyway.
 void present_overlay(const OverlayFrame &frame);
+// True on the page, whose sliders stay while the overlay's lines are hidden.
+extern const bool OverlayBesidePicture;

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+const bool OverlayBesidePicture = false;
+
 void present_overlay(const OverlayFrame &frame) {
     if (!frame.shown) return;
     char text[OverlayTextSize + StudioNotesSize];

@@ -17,6 +17,8 @@
 EM_JS(void, web_studio_view, (const char *json),
       { Module.webPage.studioView(UTF8ToString(json)); });
 
+const bool OverlayBesidePicture = true;
+
 void present_overlay(const OverlayFrame &frame) {
     const OverlayView &v = frame.view;
     char text[OverlayTextSize];

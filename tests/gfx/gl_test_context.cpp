@@ -7,6 +7,7 @@
 #include "gfx/programs.h"
 #include "platform/headless_context.h"
 #include "platform/message_box.h"
+#include "timeline/scene_pass.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,13 @@ ShaderFolder::~ShaderFolder() {
 
 void ShaderFolder::write(const std::string &name, const std::string &text) {
     std::ofstream(path_ + "/data/" + name, std::ios::binary) << text;
+}
+
+Pixels offscreen_pixels() {
+    Pixels rgba(OffscreenWidth * OffscreenHeight * 4);
+    glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
 }
 
 bool is_linked(GLuint program) {

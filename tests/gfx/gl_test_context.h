@@ -31,3 +31,6 @@ class ShaderFolder {
 
 extern const char *const ValidSceneShader;
 bool is_linked(GLuint program);
+// The offscreen texture's 1024 x 512 RGBA bytes: what the scene pass copied.
+using Pixels = std::vector<unsigned char>;
+Pixels offscreen_pixels();

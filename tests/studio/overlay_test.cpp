@@ -104,14 +104,6 @@ TEST(OverlayText, StateFrameTimesAndOneRowPerRead) {
     EXPECT_EQ(format_overlay_text(view, text, 23), lines[0].size()); // whole lines only
 }
 
-using Pixels = std::vector<unsigned char>;
-Pixels offscreen() {
-    Pixels rgba(OffscreenWidth * OffscreenHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
-
 // What the next frame relies on, as the GL reports it.
 std::vector<float> gl_state() {
     std::vector<float> state;
@@ -135,7 +127,7 @@ TEST(OverlayDraw, DrawsInTheWindowOnlyAndLeavesTheStateAsFound) {
     scene_pass(SceneProgramTable[0]);
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     const std::vector<float> state = gl_state();
-    const Pixels picture = offscreen();
+    const Pixels picture = offscreen_pixels();
     Pixels before(WindowWidth * WindowHeight * 4), after(before.size());
     glReadPixels(0, 0, WindowWidth, WindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, before.data());
 
@@ -143,7 +135,7 @@ TEST(OverlayDraw, DrawsInTheWindowOnlyAndLeavesTheStateAsFound) {
     for (int i = 0; i < 16; ++i) text += "\n 13   0.010   11  1.000 touched";
     draw_overlay_text(text.c_str()); // down to about row 170 of 576: inside the copied region
     EXPECT_EQ(gl_state(), state);
-    EXPECT_TRUE(offscreen() == picture);
+    EXPECT_TRUE(offscreen_pixels() == picture);
     glReadPixels(0, 0, WindowWidth, WindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, after.data());
     int changed_in_region = 0, changed_right = 0;
     for (std::size_t at = 0; at < before.size(); ++at) {
@@ -156,7 +148,7 @@ TEST(OverlayDraw, DrawsInTheWindowOnlyAndLeavesTheStateAsFound) {
     EXPECT_EQ(changed_right, 0);
     // The next frame's pass covers the region before copying it: nothing of the text gets in.
     scene_pass(SceneProgramTable[0]);
-    EXPECT_TRUE(offscreen() == picture);
+    EXPECT_TRUE(offscreen_pixels() == picture);
     EXPECT_EQ(overlay_scale(576) * 10 + overlay_scale(1080), 23);
 }
 

@@ -22,13 +22,6 @@ const char *const Striped = "varying vec3 objectPosition;\n"
                             "    gl_FragColor = vec4(at, step(0.5, fract(at.x * 512.0)), 1.0);\n"
                             "}\n";
 
-using Pixels = std::vector<unsigned char>;
-Pixels region() {
-    Pixels rgba(OffscreenWidth * OffscreenHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, OffscreenTexture);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
 // Pixels whose blue differs from their left neighbour's.
 int stripes(const Pixels &rgba) {
     int count = 0;
@@ -38,14 +31,14 @@ int stripes(const Pixels &rgba) {
 Pixels pass_through(const SceneDrawSeam &seam) {
     const SceneDrawScope drawn(seam);
     SceneDraw.pass(SceneProgramTable[0]);
-    return region();
+    return offscreen_pixels();
 }
 
 TEST(PreviewScale, SmallerPassesFillTheRegionAndOnlyTheStudiosSeamScales) {
     ShaderFolder folder(ShaderFiles{{SceneShaderFiles[0], Striped}});
     build_programs();
     render_frame(0); // the plain demo's frame, through the seam the process starts with
-    const Pixels full = region();
+    const Pixels full = offscreen_pixels();
     ASSERT_GT(stripes(full), OffscreenWidth * OffscreenHeight / 2);
     PreviewScale preview;
     preview_start(preview);
@@ -66,7 +59,7 @@ TEST(PreviewScale, SmallerPassesFillTheRegionAndOnlyTheStudiosSeamScales) {
     // The capture tool draws through the plain seam, whatever the studio left switched in.
     const SceneDrawScope left_in(studio);
     run_selected({0}, {true}, true, [](std::size_t, int32_t) { return true; });
-    EXPECT_TRUE(region() == full) << "the capture tool's frame";
+    EXPECT_TRUE(offscreen_pixels() == full) << "the capture tool's frame";
     preview_next(preview);
     EXPECT_EQ(preview.divisor, 1);
     preview_end(preview);
